@@ -1,0 +1,1 @@
+// The supervision engine and catalogue services live here.
