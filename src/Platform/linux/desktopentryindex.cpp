@@ -1,0 +1,127 @@
+#include "linux/desktopentryindex.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+
+DesktopEntryIndex::DesktopEntryIndex(const QList<DesktopAppEntry> &entries, const ProgramResolver &resolve)
+{
+    QHash<QString, QSet<QString>> runners;
+    for (const auto &entry : entries) {
+        if (entry.bundleID.isEmpty() || m_names.contains(entry.bundleID))
+            continue; // the first entry of an id is the one that counts
+        m_names.insert(entry.bundleID, entry.localizedName);
+        if (!entry.filePath.isEmpty())
+            m_byFile.insert(QDir::cleanPath(entry.filePath), entry.bundleID);
+        const QString program = execProgram(entry.exec);
+        if (program.isEmpty() || isWrapperProgram(program))
+            continue;
+        if (const auto path = resolve(program); path && !path->isEmpty())
+            runners[*path].insert(entry.bundleID);
+    }
+    for (auto it = runners.cbegin(); it != runners.cend(); ++it) {
+        if (it.value().size() == 1 && !isWrapperProgram(it.key()))
+            m_byExecutable.insert(it.key(), *it.value().cbegin());
+    }
+}
+
+DesktopEntryIndex::ProgramResolver DesktopEntryIndex::searchPathResolver()
+{
+    return [](const QString &program) -> std::optional<QString> {
+        QString found;
+        if (program.startsWith(u'/')) {
+            found = program;
+        } else if (!program.contains(u'/')) {
+            const QString path = qEnvironmentVariable("PATH", QStringLiteral("/usr/local/bin:/usr/bin:/bin"));
+            for (const QString &dir : path.split(u':', Qt::SkipEmptyParts)) {
+                const QFileInfo candidate(dir + u'/' + program);
+                if (candidate.isFile() && candidate.isExecutable()) {
+                    found = candidate.filePath();
+                    break;
+                }
+            }
+        }
+        if (found.isEmpty())
+            return std::nullopt;
+        const QString canonical = QFileInfo(found).canonicalFilePath();
+        if (canonical.isEmpty())
+            return std::nullopt;
+        return canonical;
+    };
+}
+
+QString DesktopEntryIndex::execProgram(const QString &exec)
+{
+    const QString text = exec.trimmed();
+    QString out;
+    if (text.startsWith(u'"')) {
+        for (qsizetype i = 1; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c == u'\\' && i + 1 < text.size()) {
+                out.append(text.at(++i));
+                continue;
+            }
+            if (c == u'"')
+                return out;
+            out.append(c);
+        }
+        return {}; // an unclosed quote is no valid Exec
+    }
+    for (const QChar c : text) {
+        if (c.isSpace())
+            break;
+        out.append(c);
+    }
+    return out;
+}
+
+bool DesktopEntryIndex::isWrapperProgram(const QString &path)
+{
+    static const QSet<QString> exact = {
+        u"sh"_qs, u"bash"_qs, u"dash"_qs, u"zsh"_qs, u"ksh"_qs, u"mksh"_qs, u"csh"_qs, u"tcsh"_qs, u"fish"_qs,
+        u"busybox"_qs, u"env"_qs, u"flatpak"_qs, u"flatpak-spawn"_qs, u"snap"_qs, u"bwrap"_qs, u"firejail"_qs,
+        u"sudo"_qs, u"pkexec"_qs, u"su"_qs, u"gksu"_qs, u"gksudo"_qs, u"kdesu"_qs, u"xdg-open"_qs, u"gio"_qs,
+        u"gtk-launch"_qs, u"kioclient"_qs, u"kioclient5"_qs, u"kioclient6"_qs, u"exo-open"_qs, u"nohup"_qs,
+        u"setsid"_qs, u"nice"_qs, u"ionice"_qs, u"taskset"_qs, u"stdbuf"_qs, u"timeout"_qs, u"dbus-launch"_qs,
+        u"dbus-run-session"_qs, u"systemd-run"_qs, u"gjs"_qs, u"gjs-console"_qs, u"qemu"_qs, u"appimagelauncher"_qs,
+    };
+    // Interpreters and runtimes, with or without a version: python3, python3.11, perl5.36, node18, wine64 ...
+    static const QRegularExpression versioned(QStringLiteral(
+        "^(python|pypy|perl|ruby|irb|node|nodejs|lua|luajit|php|tclsh|wish|electron|java|wine|mono|guile|"
+        "Rscript|qemu-[a-z0-9_]+|ld-linux[a-z0-9_-]*)[0-9.\\-]*(\\.so\\.[0-9]+)?$"));
+    const QString name = path.section(u'/', -1);
+    return exact.contains(name) || versioned.match(name).hasMatch();
+}
+
+std::optional<QString> DesktopEntryIndex::desktopFileID(const QString &path)
+{
+    const QString clean = QDir::cleanPath(path);
+    static constexpr QStringView folder = u"/applications/";
+    const auto at = clean.lastIndexOf(folder);
+    if (at < 0 || !clean.endsWith(u".desktop"))
+        return std::nullopt;
+    QString relative = clean.mid(at + folder.size());
+    relative.chop(int(QStringView(u".desktop").size()));
+    if (relative.isEmpty())
+        return std::nullopt;
+    return relative.replace(u'/', u'-');
+}
+
+std::optional<QString> DesktopEntryIndex::bundleIDForExecutable(const QString &executable) const
+{
+    if (executable.isEmpty() || executable == u"/")
+        return std::nullopt;
+    if (const auto it = m_byExecutable.constFind(executable); it != m_byExecutable.cend())
+        return *it;
+    return std::nullopt;
+}
+
+std::optional<QString> DesktopEntryIndex::bundleIDForDesktopFile(const QString &path) const
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    if (const auto it = m_byFile.constFind(QDir::cleanPath(path)); it != m_byFile.cend())
+        return *it;
+    return desktopFileID(path);
+}

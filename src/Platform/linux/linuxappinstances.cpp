@@ -1,0 +1,206 @@
+#include "linux/linuxappinstances.h"
+
+#include "appidentity.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+LinuxAppInstances::LinuxAppInstances(DesktopEntryIndex entries, QString procRoot, qint64 ownPid)
+    : m_entries(std::move(entries))
+    , m_root(std::move(procRoot))
+    , m_ownPid(ownPid >= 0 ? ownPid : AppIdentity::processID())
+{
+    (void)refresh();
+}
+
+LinuxAppInstances::Changes LinuxAppInstances::refresh()
+{
+    Changes changes;
+    const auto listing = ProcFs::listPids(m_root);
+    if (listing.isEmpty())
+        return changes; // no /proc at all, not a machine without processes
+
+    QSet<qint64> listed;
+    listed.reserve(listing.size());
+    QList<qint64> fresh;
+    for (const auto &entry : listing) {
+        listed.insert(entry.pid);
+        const auto it = m_processes.find(entry.pid);
+        if (it == m_processes.end()) {
+            fresh.append(entry.pid);
+            continue;
+        }
+        if (it->inode == entry.inode)
+            continue;
+        // A new inode may be a new process under an old pid; the start time tells.
+        const auto facts = ProcFs::facts(m_root, entry.pid);
+        if (facts && facts->startTime == it->facts.startTime) {
+            it->inode = entry.inode;
+            continue;
+        }
+        const Process old = *it;
+        m_processes.erase(it);
+        removeMember(entry.pid, old, changes.terminated);
+        fresh.append(entry.pid);
+    }
+
+    for (auto it = m_processes.begin(); it != m_processes.end();) {
+        if (listed.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        const qint64 pid = it.key();
+        const Process old = *it;
+        it = m_processes.erase(it);
+        removeMember(pid, old, changes.terminated);
+    }
+
+    QHash<qint64, quint64> inodes;
+    for (const auto &entry : listing)
+        inodes.insert(entry.pid, entry.inode);
+    QList<ProcessFacts> freshFacts;
+    for (const qint64 pid : fresh) {
+        if (auto facts = ProcFs::facts(m_root, pid))
+            freshFacts.append(std::move(*facts));
+    }
+    QHash<qint64, ProcessFacts> knownFacts;
+    QHash<qint64, AppInstanceMapping::Membership> known;
+    // Only the parents of the new processes matter to the mapping.
+    for (const auto &f : std::as_const(freshFacts)) {
+        if (const auto it = m_processes.constFind(f.parentPid); it != m_processes.cend()) {
+            knownFacts.insert(f.parentPid, it->facts);
+            if (it->membership)
+                known.insert(f.parentPid, *it->membership);
+        }
+    }
+    const auto mapped = AppInstanceMapping::mapAll(freshFacts, m_entries, knownFacts, known);
+
+    std::stable_sort(freshFacts.begin(), freshFacts.end(), [](const ProcessFacts &a, const ProcessFacts &b) {
+        return a.startTime != b.startTime ? a.startTime < b.startTime : a.pid < b.pid;
+    });
+    QList<QString> newInstances;
+    QSet<QString> joined;
+    for (const auto &f : std::as_const(freshFacts)) {
+        Process p;
+        p.inode = inodes.value(f.pid);
+        p.facts = f;
+        if (const auto it = mapped.constFind(f.pid); it != mapped.cend())
+            p.membership = *it;
+        m_processes.insert(f.pid, p);
+        if (p.membership) {
+            addMember(p.membership->instanceID, f.pid, *p.membership, newInstances);
+            joined.insert(p.membership->instanceID);
+        }
+    }
+    // A process that joins a running instance may be its new main process (its root came back into view).
+    for (const QString &id : std::as_const(joined)) {
+        if (auto it = m_instances.find(id); it != m_instances.end())
+            it->lastSeen = describe(id, *it);
+    }
+    for (const QString &id : std::as_const(newInstances)) {
+        const auto it = m_instances.constFind(id);
+        if (it != m_instances.cend() && m_started && !it->own)
+            changes.launched.append(it->lastSeen);
+    }
+
+    if (!m_started) {
+        m_started = true;
+        changes = {};
+    }
+    return changes;
+}
+
+void LinuxAppInstances::addMember(const QString &instanceID, qint64 pid, const AppInstanceMapping::Membership &m,
+                                  QList<QString> &newInstances)
+{
+    auto it = m_instances.find(instanceID);
+    if (it == m_instances.end()) {
+        Instance instance;
+        instance.bundleID = m.bundleID;
+        instance.rootPid = m.rootPid;
+        instance.firstSeen = ++m_seenCounter;
+        it = m_instances.insert(instanceID, instance);
+        newInstances.append(instanceID);
+    }
+    it->members.append(pid);
+    if (pid == m_ownPid || m.bundleID == AppIdentity::bundleIDView)
+        it->own = true;
+}
+
+void LinuxAppInstances::removeMember(qint64 pid, const Process &process, QList<RunningApp> &terminated)
+{
+    if (!process.membership)
+        return;
+    auto it = m_instances.find(process.membership->instanceID);
+    if (it == m_instances.end())
+        return;
+    it->members.removeAll(pid);
+    if (!it->members.isEmpty()) {
+        it->lastSeen = describe(it.key(), *it);
+        return;
+    }
+    if (!it->own)
+        terminated.append(it->lastSeen);
+    m_instances.erase(it);
+}
+
+RunningApp LinuxAppInstances::describe(const QString &instanceID, const Instance &instance) const
+{
+    RunningApp app;
+    app.bundleID = instance.bundleID;
+    app.instanceID = instanceID;
+    app.localizedName = m_entries.localizedName(instance.bundleID);
+    if (instance.members.isEmpty()) {
+        app.pid = instance.lastSeen.pid;
+        app.executablePath = instance.lastSeen.executablePath;
+        return app;
+    }
+    qint64 main = instance.members.first();
+    if (instance.rootPid > 0 && instance.members.contains(instance.rootPid))
+        main = instance.rootPid;
+    app.pid = main;
+    app.executablePath = m_processes.value(main).facts.executable;
+    if (app.localizedName.isEmpty())
+        app.localizedName = instance.lastSeen.localizedName;
+    return app;
+}
+
+QList<RunningApp> LinuxAppInstances::instances() const
+{
+    QList<std::pair<quint64, RunningApp>> ordered;
+    for (auto it = m_instances.cbegin(); it != m_instances.cend(); ++it) {
+        if (!it->own)
+            ordered.append({it->firstSeen, it->lastSeen});
+    }
+    std::sort(ordered.begin(), ordered.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<RunningApp> out;
+    out.reserve(ordered.size());
+    for (auto &entry : ordered)
+        out.append(std::move(entry.second));
+    return out;
+}
+
+std::optional<RunningApp> LinuxAppInstances::instance(const QString &instanceID) const
+{
+    const auto it = m_instances.constFind(instanceID);
+    if (it == m_instances.cend() || it->own)
+        return std::nullopt;
+    return it->lastSeen;
+}
+
+std::optional<RunningApp> LinuxAppInstances::instanceOfProcess(qint64 pid) const
+{
+    const auto it = m_processes.constFind(pid);
+    if (it == m_processes.cend() || !it->membership)
+        return std::nullopt;
+    return instance(it->membership->instanceID);
+}
+
+QList<qint64> LinuxAppInstances::processesOf(const QString &instanceID) const
+{
+    const auto it = m_instances.constFind(instanceID);
+    if (it == m_instances.cend() || it->own)
+        return {};
+    return it->members;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "runningapps.h"
+#include "linux/appinstancemapping.h"
+#include "linux/desktopentryindex.h"
+#include "linux/procfs.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The app instances running now, kept current by refresh(): a listing of /proc whose new pids are read once and
+// mapped to instances (AppInstanceMapping) and whose vanished pids leave theirs. An instance starts with its first
+// process and ends with its last. The program's own instance is never reported. The root is injectable for fixture
+// trees. Main thread; owned by main.cpp and shared by LinuxRunningApps and LinuxWorkspaceEvents.
+class LinuxAppInstances
+{
+public:
+    explicit LinuxAppInstances(DesktopEntryIndex entries = {}, QString procRoot = QStringLiteral("/proc"),
+                               qint64 ownPid = -1);
+
+    // New entries apply to processes seen from now on; running ones keep the instance they were given.
+    void setEntries(DesktopEntryIndex entries) { m_entries = std::move(entries); }
+
+    struct Changes
+    {
+        QList<RunningApp> launched;   // in the order their first processes started
+        QList<RunningApp> terminated; // as they were last seen
+    };
+    // Reads /proc anew. The first call (made by the constructor) takes what runs as the starting point and reports
+    // nothing. A listing that fails changes nothing.
+    Changes refresh();
+
+    // The instances of other programs, in the order they were first seen.
+    [[nodiscard]] QList<RunningApp> instances() const;
+    [[nodiscard]] std::optional<RunningApp> instance(const QString &instanceID) const;
+    [[nodiscard]] std::optional<RunningApp> instanceOfProcess(qint64 pid) const;
+    // The processes of an instance, oldest first.
+    [[nodiscard]] QList<qint64> processesOf(const QString &instanceID) const;
+    [[nodiscard]] bool knowsProcess(qint64 pid) const { return m_processes.contains(pid); }
+    [[nodiscard]] QString procRoot() const { return m_root; }
+
+private:
+    struct Process
+    {
+        quint64 inode = 0;
+        ProcessFacts facts;
+        std::optional<AppInstanceMapping::Membership> membership;
+    };
+    struct Instance
+    {
+        QString bundleID;
+        qint64 rootPid = 0;
+        QList<qint64> members; // oldest first
+        quint64 firstSeen = 0;
+        RunningApp lastSeen;
+        bool own = false;
+    };
+
+    DesktopEntryIndex m_entries;
+    QString m_root;
+    qint64 m_ownPid = -1;
+    QHash<qint64, Process> m_processes;
+    QHash<QString, Instance> m_instances;
+    quint64 m_seenCounter = 0;
+    bool m_started = false;
+
+    [[nodiscard]] RunningApp describe(const QString &instanceID, const Instance &instance) const;
+    void addMember(const QString &instanceID, qint64 pid, const AppInstanceMapping::Membership &m,
+                   QList<QString> &newInstances);
+    void removeMember(qint64 pid, const Process &process, QList<RunningApp> &terminated);
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// What /proc tells about one process, as far as the mapping of processes to app instances needs it.
+struct ProcessFacts
+{
+    qint64 pid = 0;
+    qint64 parentPid = 0;
+    quint64 startTime = 0;      // clock ticks after boot; tells a reused pid from the process it replaced
+    QString executable;         // empty when unreadable
+    QString cgroupPath;         // the unified (or systemd) hierarchy's path, empty when unknown
+    QString launchedDesktopFile; // GIO_LAUNCHED_DESKTOP_FILE of its environment
+    qint64 launchedPid = 0;      // GIO_LAUNCHED_DESKTOP_FILE_PID of its environment, 0 when absent
+
+    friend bool operator==(const ProcessFacts &, const ProcessFacts &) = default;
+};
+
+// Readers of a /proc tree: the real one, or a fixture tree of the same shape in tests. Every reader answers for one
+// process only; an unreadable file (the process ended, or belongs to someone else) is that process's answer.
+// Stateless; any thread.
+namespace ProcFs {
+
+struct PidEntry
+{
+    qint64 pid = 0;
+    quint64 inode = 0; // changes when the pid is taken by a new process
+};
+
+// The numeric entries of the root, in the order the kernel lists them; empty when the root cannot be read.
+[[nodiscard]] QList<PidEntry> listPids(const QString &root);
+// The target of <root>/<pid>/exe; none on ENOENT, EACCES or any other failure. The " (deleted)" that Linux appends
+// to the executable of a file that was removed or replaced since it started is dropped again.
+[[nodiscard]] std::optional<QString> executable(const QString &root, qint64 pid);
+[[nodiscard]] std::optional<ProcessFacts> facts(const QString &root, qint64 pid);
+
+struct StatFields
+{
+    qint64 parentPid = 0;
+    quint64 startTime = 0;
+};
+// The contents of a stat file: "pid (comm) state ppid ...", where comm may hold spaces and parentheses.
+[[nodiscard]] std::optional<StatFields> parseStat(const QByteArray &stat);
+// The path of the unified hierarchy ("0::<path>"), else of the systemd one ("N:name=systemd:<path>").
+[[nodiscard]] QString parseCgroupPath(const QByteArray &cgroup);
+// The value of one variable of a NUL-separated environment block.
+[[nodiscard]] std::optional<QByteArray> environmentValue(const QByteArray &environ, QByteArrayView name);
+
+} // namespace ProcFs
