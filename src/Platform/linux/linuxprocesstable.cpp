@@ -4,8 +4,23 @@
 #include "linux/procfs.h"
 
 #include <csignal>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+namespace {
+
+// Through syscall(2): the C library's header of these two lacks C linkage in the version we build with.
+int pidfdOpen(pid_t pid)
+{
+    return int(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+int pidfdSendSignal(int fd, int signal)
+{
+    return int(::syscall(SYS_pidfd_send_signal, fd, signal, nullptr, 0));
+}
+
+} // namespace
 
 LinuxProcessTable::LinuxProcessTable(QString procRoot)
     : m_root(std::move(procRoot))
@@ -46,7 +61,7 @@ LinuxProcessTable::SignalResult LinuxProcessTable::signalChecked(qint64 pid, con
         return SignalResult::refused;
     if (expectedExecutable.isEmpty() || expectedExecutable == u"/" || !expectedExecutable.startsWith(u'/'))
         return SignalResult::refused;
-    const int fd = ::pidfd_open(pid_t(pid), 0);
+    const int fd = pidfdOpen(pid_t(pid));
     if (fd < 0)
         return errno == ESRCH ? SignalResult::gone : SignalResult::failed;
     // From here on the handle names this one process even if it ends and its pid is taken again; the executable
@@ -57,7 +72,7 @@ LinuxProcessTable::SignalResult LinuxProcessTable::signalChecked(qint64 pid, con
         result = SignalResult::gone;
     else if (*now != expectedExecutable)
         result = SignalResult::executableChanged;
-    else if (::pidfd_send_signal(fd, signal, nullptr, 0) != 0)
+    else if (pidfdSendSignal(fd, signal) != 0)
         result = errno == ESRCH ? SignalResult::gone : SignalResult::failed;
     ::close(fd);
     return result;
