@@ -66,6 +66,12 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     }
     QHash<qint64, ProcessFacts> knownFacts;
     QHash<qint64, AppInstanceMapping::Membership> known;
+    // The program is an instance of its own, whatever unit or terminal it was started in, so that the instance it
+    // sits in stays an ordinary app and nothing that acts on that app reaches the program.
+    for (const auto &f : std::as_const(freshFacts)) {
+        if (f.pid == m_ownPid)
+            known.insert(f.pid, {AppIdentity::bundleID(), u"own"_qs, AppInstanceMapping::Source::launchedEntry, f.pid});
+    }
     // Only the parents of the new processes matter to the mapping.
     for (const auto &f : std::as_const(freshFacts)) {
         if (const auto it = m_processes.constFind(f.parentPid); it != m_processes.cend()) {

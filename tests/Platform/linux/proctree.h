@@ -70,6 +70,15 @@ public:
 
     void remove(qint64 pid) { QDir(m_root + u'/' + QString::number(pid)).removeRecursively(); }
 
+    // A new process under a pid that was in use: made aside first, so its folder is surely a new inode.
+    void replace(const FixtureProcess &p)
+    {
+        ProcTree staging(m_root + u"/.staging"_qs);
+        staging.add(p);
+        remove(p.pid);
+        QDir().rename(staging.root() + u'/' + QString::number(p.pid), m_root + u'/' + QString::number(p.pid));
+    }
+
     static void write(const QString &path, const QByteArray &bytes)
     {
         QFile f(path);

@@ -1,0 +1,324 @@
+#include "fake/virtualclock.h"
+#include "fakex11display.h"
+#include "linux/linuxappinstances.h"
+#include "linux/linuxrunningapps.h"
+#include "linux/linuxworkspaceevents.h"
+#include "linux/processsignaller.h"
+#include "linux/x11windowlist.h"
+#include "proctree.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const QString apps = QStringLiteral("/usr/share/applications/");
+const QString gimp = QStringLiteral("/usr/bin/gimp-2.10");
+const QString calc = QStringLiteral("/usr/bin/gnome-calculator");
+
+QString calcScope(int n)
+{
+    return userScope(u"app-gnome-org.gnome.Calculator-%1.scope"_qs.arg(n));
+}
+
+class RecordingSignaller : public ProcessSignaller
+{
+public:
+    void sendSignal(qint64 pid, const QString &expectedExecutable, int signal) override
+    {
+        sent.append(u"%1 %2 %3"_qs.arg(signal).arg(pid).arg(expectedExecutable));
+    }
+    QStringList sent;
+};
+
+DesktopEntryIndex entries()
+{
+    return DesktopEntryIndex({{u"gimp"_qs, u"GIMP 图像编辑器"_qs, u"gimp-2.10 %U"_qs, apps + u"gimp.desktop"_qs},
+                              {u"org.gnome.Calculator"_qs, u"计算器"_qs, calc, apps + u"org.gnome.Calculator.desktop"_qs}},
+                             [](const QString &p) -> std::optional<QString> {
+                                 return p.startsWith(u'/') ? p : u"/usr/bin/"_qs + p;
+                             });
+}
+
+QStringList names(const QList<RunningApp> &list)
+{
+    QStringList out;
+    for (const auto &a : list)
+        out.append(u"%1 %2"_qs.arg(a.bundleID).arg(a.pid));
+    return out;
+}
+
+} // namespace
+
+// The running instances kept from scans of fixture /proc trees, what the running-app seam does with them (terminate,
+// hide, never the program itself), and the workspace events on the virtual clock with an X server in memory.
+class TestLinuxAppInstances : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void startingPointThenLaunchAndEnd();
+    void aReusedPidIsANewProcess();
+    void theProgramItselfIsNeverAnApp();
+    void listingAndNames();
+    void terminateSignalsTheMainProcess();
+    void hideIconifiesTheInstanceWindowsOnly();
+    void eventsComeFromTheScanEveryQuarterSecond();
+    void activationFollowsTheFrontInstance();
+    void aFreshWindowLaunchesBeforeItActivates();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ProcTree> m_tree;
+};
+
+void TestLinuxAppInstances::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_tree = std::make_unique<ProcTree>(m_dir->path() + u"/proc"_qs);
+    m_tree->add(process(1, 0, u"/usr/lib/systemd/systemd"_qs, u"/init.scope"_qs));
+}
+
+void TestLinuxAppInstances::cleanup()
+{
+    m_tree.reset();
+    m_dir.reset();
+}
+
+void TestLinuxAppInstances::startingPointThenLaunchAndEnd()
+{
+    m_tree->add(process(100, 1, calc, calcScope(1)));
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    QCOMPARE(names(instances.instances()), QStringList{u"org.gnome.Calculator 100"_qs});
+
+    m_tree->add(process(200, 1, calc, calcScope(2)));
+    auto changes = instances.refresh();
+    QCOMPARE(names(changes.launched), QStringList{u"org.gnome.Calculator 200"_qs});
+    QVERIFY(changes.terminated.isEmpty());
+
+    m_tree->add(process(201, 200, u"/usr/libexec/helper"_qs, calcScope(2)));
+    changes = instances.refresh();
+    QVERIFY(changes.launched.isEmpty() && changes.terminated.isEmpty());
+    QCOMPARE(instances.processesOf(u"unit:app-gnome-org.gnome.Calculator-2.scope"_qs), (QList<qint64>{200, 201}));
+
+    // The first process ends: the instance lives on, with the next oldest as its main process.
+    m_tree->remove(200);
+    changes = instances.refresh();
+    QVERIFY(changes.launched.isEmpty() && changes.terminated.isEmpty());
+    QCOMPARE(instances.instanceOfProcess(201)->pid, 201);
+
+    m_tree->remove(201);
+    changes = instances.refresh();
+    QCOMPARE(names(changes.terminated), QStringList{u"org.gnome.Calculator 201"_qs});
+    QCOMPARE(changes.terminated.first().instanceID, u"unit:app-gnome-org.gnome.Calculator-2.scope"_qs);
+    QCOMPARE(names(instances.instances()), QStringList{u"org.gnome.Calculator 100"_qs});
+
+    // A listing that fails is no mass ending.
+    QDir(m_tree->root()).removeRecursively();
+    changes = instances.refresh();
+    QVERIFY(changes.terminated.isEmpty());
+    QCOMPARE(instances.instances().size(), 1);
+}
+
+void TestLinuxAppInstances::aReusedPidIsANewProcess()
+{
+    m_tree->add(process(300, 1, gimp, u"/"_qs, {}, 1000));
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    m_tree->replace(process(300, 1, calc, calcScope(9), {}, 5000));
+    const auto changes = instances.refresh();
+    QCOMPARE(names(changes.terminated), QStringList{u"gimp 300"_qs});
+    QCOMPARE(names(changes.launched), QStringList{u"org.gnome.Calculator 300"_qs});
+}
+
+void TestLinuxAppInstances::theProgramItselfIsNeverAnApp()
+{
+    // Started from a terminal's scope, the program is not part of the terminal's instance, and never listed.
+    const qint64 own = 400;
+    m_tree->add(process(399, 1, calc, calcScope(4)));
+    m_tree->add(process(own, 399, u"/usr/bin/tarnwick"_qs, calcScope(4)));
+    m_tree->add(process(401, 1, u"/opt/other/tarnwick"_qs, userScope(u"app-gnome-tarnwick-2.scope"_qs)));
+    LinuxAppInstances instances(entries(), m_tree->root(), own);
+    QCOMPARE(names(instances.instances()), QStringList{u"org.gnome.Calculator 399"_qs});
+    QCOMPARE(instances.processesOf(instances.instanceOfProcess(399)->instanceID), QList<qint64>{399});
+    QVERIFY(!instances.instanceOfProcess(own).has_value());
+
+    RecordingSignaller signaller;
+    LinuxRunningApps running(instances, signaller);
+    QVERIFY(running.runningApps(u"tarnwick"_qs).isEmpty());
+    RunningApp ownApp;
+    ownApp.bundleID = u"tarnwick"_qs;
+    ownApp.pid = 401;
+    ownApp.instanceID = u"unit:app-gnome-tarnwick-2.scope"_qs;
+    running.terminate(ownApp);
+    QVERIFY(signaller.sent.isEmpty());
+
+    // Its own ending and a new copy of it make no events either.
+    m_tree->remove(401);
+    m_tree->add(process(402, 1, u"/opt/other/tarnwick"_qs, userScope(u"app-gnome-tarnwick-3.scope"_qs)));
+    const auto changes = instances.refresh();
+    QVERIFY(changes.launched.isEmpty() && changes.terminated.isEmpty());
+}
+
+void TestLinuxAppInstances::listingAndNames()
+{
+    m_tree->add(process(500, 1, gimp));
+    m_tree->add(process(501, 1, calc, calcScope(5)));
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    m_tree->add(process(502, 1, gimp));
+    (void)instances.refresh();
+    RecordingSignaller signaller;
+    LinuxRunningApps running(instances, signaller);
+    QCOMPARE(names(running.all()), (QStringList{u"gimp 500"_qs, u"org.gnome.Calculator 501"_qs, u"gimp 502"_qs}));
+    const auto gimps = running.runningApps(u"gimp"_qs);
+    QCOMPARE(names(gimps), (QStringList{u"gimp 500"_qs, u"gimp 502"_qs}));
+    QCOMPARE(gimps.first().localizedName, u"GIMP 图像编辑器"_qs);
+    QCOMPARE(gimps.first().executablePath, gimp);
+    QVERIFY(gimps.first().instanceID != gimps.last().instanceID);
+    QVERIFY(running.runningApps(u"firefox"_qs).isEmpty());
+    QVERIFY(running.runningApps(QString()).isEmpty());
+}
+
+void TestLinuxAppInstances::terminateSignalsTheMainProcess()
+{
+    m_tree->add(process(600, 1, calc, calcScope(6)));
+    m_tree->add(process(601, 600, u"/usr/libexec/helper"_qs, calcScope(6)));
+    m_tree->add(process(610, 1, gimp));
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    RecordingSignaller signaller;
+    LinuxRunningApps running(instances, signaller);
+
+    const auto calcApp = running.runningApps(u"org.gnome.Calculator"_qs).value(0);
+    running.terminate(calcApp);
+    QCOMPARE(signaller.sent, QStringList{u"%1 600 %2"_qs.arg(SIGTERM).arg(calc)});
+
+    // An app handed in under another identifier than its instance's is not signalled.
+    RunningApp wrong = calcApp;
+    wrong.bundleID = u"gimp"_qs;
+    running.terminate(wrong);
+    QCOMPARE(signaller.sent.size(), 1);
+
+    // Once gone, nothing is signalled for it (its pid may be someone else's by then).
+    const auto gimpApp = running.runningApps(u"gimp"_qs).value(0);
+    m_tree->remove(610);
+    (void)instances.refresh();
+    running.terminate(gimpApp);
+    QCOMPARE(signaller.sent.size(), 1);
+}
+
+void TestLinuxAppInstances::hideIconifiesTheInstanceWindowsOnly()
+{
+    m_tree->add(process(700, 1, calc, calcScope(7)));
+    m_tree->add(process(701, 700, u"/usr/libexec/helper"_qs, calcScope(7)));
+    m_tree->add(process(710, 1, gimp));
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    FakeX11Display display;
+    display.addClient(0x100, 700);
+    display.addClient(0x101, 701);
+    display.addClient(0x200, 710);
+    display.addClient(0x300, 0); // no owner
+    X11WindowList windows(&display);
+    RecordingSignaller signaller;
+    LinuxRunningApps running(instances, signaller, &windows);
+
+    running.hide(running.runningApps(u"org.gnome.Calculator"_qs).value(0));
+    QList<quint32> hidden;
+    for (const auto &m : display.messages()) {
+        QCOMPARE(m.type, display.atom("WM_CHANGE_STATE"));
+        QCOMPARE(m.data[0], 3u); // IconicState
+        hidden.append(m.window);
+    }
+    QCOMPARE(hidden, (QList<quint32>{0x100, 0x101}));
+    QVERIFY(signaller.sent.isEmpty());
+
+    LinuxRunningApps windowless(instances, signaller);
+    windowless.hide(windowless.runningApps(u"gimp"_qs).value(0));
+    QCOMPARE(display.messages().size(), 2);
+}
+
+void TestLinuxAppInstances::eventsComeFromTheScanEveryQuarterSecond()
+{
+    VirtualClock clock;
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    LinuxWorkspaceEvents events(instances, clock);
+    QStringList seen;
+    connect(&events, &WorkspaceEvents::didLaunch, this, [&](const RunningApp &a) { seen.append(u"launch "_qs + a.bundleID); });
+    connect(&events, &WorkspaceEvents::didTerminate, this,
+            [&](const RunningApp &a) { seen.append(u"end "_qs + a.bundleID); });
+
+    m_tree->add(process(800, 1, gimp));
+    clock.advanceBy(249ms);
+    QVERIFY(seen.isEmpty());
+    clock.advanceBy(1ms);
+    QCOMPARE(seen, QStringList{u"launch gimp"_qs});
+
+    m_tree->add(process(801, 800, gimp));
+    clock.advanceBy(250ms);
+    m_tree->remove(800);
+    clock.advanceBy(250ms);
+    QCOMPARE(seen.size(), 1);
+    m_tree->remove(801);
+    clock.advanceBy(250ms);
+    QCOMPARE(seen, (QStringList{u"launch gimp"_qs, u"end gimp"_qs}));
+}
+
+void TestLinuxAppInstances::activationFollowsTheFrontInstance()
+{
+    m_tree->add(process(900, 1, gimp));
+    m_tree->add(process(901, 900, gimp));
+    m_tree->add(process(910, 1, calc, calcScope(10)));
+    m_tree->add(process(920, 1, u"/usr/bin/unmapped"_qs));
+    VirtualClock clock;
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    FakeX11Display display;
+    display.addClient(0x10, 900);
+    display.addClient(0x11, 901);
+    display.addClient(0x20, 910);
+    display.addClient(0x30, 920);
+    display.addClient(0x40, 0);
+    LinuxWorkspaceEvents events(instances, clock, &display);
+    QVERIFY(display.isWatching());
+    QStringList activated;
+    connect(&events, &WorkspaceEvents::didActivate, this,
+            [&](const RunningApp &a) { activated.append(u"%1 %2"_qs.arg(a.bundleID).arg(a.pid)); });
+
+    display.activate(0x10);
+    display.activate(0x10); // the window manager set the same window again
+    display.activate(0x11); // another window of the same instance
+    QCOMPARE(activated, QStringList{u"gimp 900"_qs});
+    display.activate(0x20);
+    QCOMPARE(activated.last(), u"org.gnome.Calculator 910"_qs);
+    display.activate(0x30); // a program that is no app
+    display.activate(0x40); // a window without an owner
+    display.activate(0);
+    display.activate(0x20); // back to the same instance after others
+    QCOMPARE(activated, (QStringList{u"gimp 900"_qs, u"org.gnome.Calculator 910"_qs, u"org.gnome.Calculator 910"_qs}));
+
+    // Without a display there is nothing to watch and no activation can come.
+    FakeX11Display none(false);
+    LinuxWorkspaceEvents blind(instances, clock, &none);
+    QVERIFY(!none.isWatching());
+}
+
+void TestLinuxAppInstances::aFreshWindowLaunchesBeforeItActivates()
+{
+    VirtualClock clock;
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    FakeX11Display display;
+    LinuxWorkspaceEvents events(instances, clock, &display);
+    QStringList seen;
+    connect(&events, &WorkspaceEvents::didLaunch, this, [&](const RunningApp &a) { seen.append(u"launch "_qs + a.bundleID); });
+    connect(&events, &WorkspaceEvents::didActivate, this,
+            [&](const RunningApp &a) { seen.append(u"activate "_qs + a.bundleID); });
+    m_tree->add(process(950, 1, gimp));
+    display.addClient(0x50, 950);
+    display.activate(0x50);
+    QCOMPARE(seen, (QStringList{u"launch gimp"_qs, u"activate gimp"_qs}));
+    clock.advanceBy(250ms);
+    QCOMPARE(seen.size(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestLinuxAppInstances)
+#include "tst_linuxappinstances.moc"
