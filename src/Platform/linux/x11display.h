@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QObject>
 
 #include <array>
@@ -19,6 +20,7 @@ struct X11Property
     // The text of an 8-bit property of the given type.
     [[nodiscard]] std::optional<QByteArray> text(quint32 expectedType) const;
 };
+Q_DECLARE_METATYPE(X11Property)
 
 struct X11WindowState
 {

@@ -77,6 +77,7 @@ public:
     {
         m_states.insert(window, {viewable, width, height});
     }
+    void removeState(quint32 window) { m_states.remove(window); }
     // A managed window of `pid`, listed in _NET_CLIENT_LIST.
     void addClient(quint32 window, quint32 pid, bool viewable = true, int width = 800, int height = 600)
     {
