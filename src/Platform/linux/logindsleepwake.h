@@ -29,6 +29,8 @@ public:
     enum class Mode { detecting, logind };
     [[nodiscard]] Mode mode() const { return m_mode; }
     [[nodiscard]] bool holdsInhibitor() const { return m_inhibitor.isValid(); }
+    // An Inhibit call (the first one also tells whether logind is there) is still unanswered.
+    [[nodiscard]] bool isAskingLogind() const { return m_inhibiting; }
 
 private Q_SLOTS:
     void prepareForSleep(bool sleeping);
