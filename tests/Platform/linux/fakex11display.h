@@ -68,7 +68,8 @@ public:
     void setWords(quint32 window, const QByteArray &name, quint32 type, const QList<quint32> &words)
     {
         QByteArray data(words.size() * 4, Qt::Uninitialized);
-        std::memcpy(data.data(), words.constData(), size_t(data.size()));
+        if (!words.isEmpty())
+            std::memcpy(data.data(), words.constData(), size_t(data.size()));
         m_properties.insert({window, atom(name)}, X11Property{type, 32, data});
     }
     void setRaw(quint32 window, const QByteArray &name, const X11Property &p) { m_properties.insert({window, atom(name)}, p); }
