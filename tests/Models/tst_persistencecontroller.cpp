@@ -41,7 +41,8 @@ public:
     {
         sqlite3_stmt *statement = nullptr;
         QString out;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+        if (sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr) == SQLITE_OK
+            && sqlite3_step(statement) == SQLITE_ROW)
             out = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
         sqlite3_finalize(statement);
         return out;
@@ -261,7 +262,8 @@ void TestPersistenceController::unreadableFile_data()
     QTest::addColumn<std::optional<StoreOpenError>>("error");
     QTest::newRow("bytes of no database") << "garbage" << std::optional(StoreOpenError::notAStore);
     QTest::newRow("a database of another program") << "foreign" << std::optional(StoreOpenError::notAStore);
-    QTest::newRow("a store of another schema version") << "version" << std::optional(StoreOpenError::unsupportedVersion);
+    QTest::newRow("a store of another schema version")
+        << "version" << std::optional(StoreOpenError::unsupportedVersion);
     QTest::newRow("a store without its version") << "no version" << std::optional(StoreOpenError::notAStore);
     QTest::newRow("a store missing a table") << "drop table" << std::optional(StoreOpenError::notAStore);
     QTest::newRow("a store with a column missing") << "drop column" << std::optional(StoreOpenError::notAStore);
@@ -370,7 +372,7 @@ void TestPersistenceController::reopenShowsEveryValue()
                                                          QList<int>{}, true, micros(1772409600000000)));
 
         auto *plan = context.insert(std::make_unique<QuitPlan>(
-            QuitPlanTarget::apps, QString(), QStringList{u"b"_qs, u"a"_qs, u"b"_qs}, 1380, QList<int>{}, 
+            QuitPlanTarget::apps, QString(), QStringList{u"b"_qs, u"a"_qs, u"b"_qs}, 1380, QList<int>{},
             QuitPlanBlockMode::minutes, -1, 2000, true));
         plan->setBlockModeRaw(9);
         plan->setTargetKindRaw(5);
