@@ -1,8 +1,7 @@
 #include "embeddedappguard.h"
 
-#include "appidentity.h"
 #include "clock.h"
-#include "processtable.h"
+#include "embeddedprocessfamily.h"
 #include "runningapps.h"
 #include "sleepwake.h"
 #include "workspaceevents.h"
@@ -10,14 +9,14 @@
 #include <algorithm>
 
 EmbeddedAppGuard::EmbeddedAppGuard(Clock &clock, TimerService &timers, WorkspaceEvents &workspace,
-                                   SleepWake &sleepWake, ProcessTable &processes, RunningApps &runningApps,
+                                   SleepWake &sleepWake, EmbeddedProcessFamily &family, RunningApps &runningApps,
                                    WindowList &windowList, const EmbeddedAppRegistry &registry,
                                    RulesProvider rulesProvider, BlockedProvider blockedProvider,
                                    CalendarProvider calendarProvider, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_timers(timers)
-    , m_processes(processes)
+    , m_family(family)
     , m_runningApps(runningApps)
     , m_windowList(windowList)
     , m_registry(registry)
@@ -39,43 +38,19 @@ QSet<QString> EmbeddedAppGuard::blockedNow() const
     return m_blockedProvider ? m_blockedProvider(m_clock.now()) : QSet<QString>{};
 }
 
-QList<EmbeddedAppGuard::FamilyProcess> EmbeddedAppGuard::familyOf(const EmbeddedApp &app) const
+QSet<qint64> EmbeddedAppGuard::familyPIDs(const EmbeddedApp &app) const
 {
-    QList<FamilyProcess> family;
-    if (app.bundlePath.isEmpty())
-        return family;
-    const QString inside = app.bundlePath + u'/';
-    const qint64 own = AppIdentity::processID();
-    for (const qint64 pid : m_processes.allPIDs()) {
-        if (pid == own)
-            continue;
-        const auto path = m_processes.executablePath(pid);
-        if (path && (*path == app.bundlePath || path->startsWith(inside)))
-            family.append({pid, *path});
-    }
-    return family;
+    const auto pids = m_family.pids(app);
+    return QSet<qint64>(pids.cbegin(), pids.cend());
 }
 
-QSet<qint64> EmbeddedAppGuard::pidSet(const QList<FamilyProcess> &family)
+void EmbeddedAppGuard::killRecorded(const EmbeddedApp &app, bool found)
 {
-    QSet<qint64> pids;
-    for (const auto &p : family)
-        pids.insert(p.pid);
-    return pids;
-}
-
-int EmbeddedAppGuard::killAll(const QList<FamilyProcess> &family)
-{
-    for (const auto &p : family)
-        m_processes.kill(p.pid, p.executable);
-    return int(family.size());
-}
-
-void EmbeddedAppGuard::killRecorded(const EmbeddedApp &app, const QList<FamilyProcess> &family)
-{
-    m_lastKill.insert(app.bundleID, m_clock.monotonicNow());
-    if (killAll(family) > 0)
-        m_interfered.insert(app.bundleID);
+    m_lastKill.insert(app.bundleID, m_clock.monotonicNow()); // also when nothing was found
+    if (!found)
+        return;
+    m_family.killAll(app);
+    m_interfered.insert(app.bundleID);
 }
 
 void EmbeddedAppGuard::eventKillIfNeeded(const RunningApp &app)
@@ -88,16 +63,15 @@ void EmbeddedAppGuard::eventKillIfNeeded(const RunningApp &app)
     }
     if (app.executablePath.isEmpty())
         return;
-    const QString &path = app.executablePath;
     std::optional<QSet<QString>> blocked; // read at most once per event, and only when a bundle matches
     for (const auto &e : m_registry.installed()) {
-        if (e.bundlePath.isEmpty() || (path != e.bundlePath && !path.startsWith(e.bundlePath + u'/')))
+        if (!EmbeddedProcessFamily::isInside(app.executablePath, e.bundlePath))
             continue;
         if (!blocked)
             blocked = blockedNow();
         if (!blocked->contains(e.bundleID) || isThrottled(e.bundleID))
             continue;
-        killRecorded(e, familyOf(e));
+        killRecorded(e, !m_family.pids(e).isEmpty());
     }
 }
 
@@ -105,7 +79,7 @@ void EmbeddedAppGuard::killIfBlocked(const EmbeddedApp &app)
 {
     if (!blockedNow().contains(app.bundleID) || isThrottled(app.bundleID))
         return;
-    killRecorded(app, familyOf(app));
+    killRecorded(app, !m_family.pids(app).isEmpty());
 }
 
 bool EmbeddedAppGuard::isThrottled(const QString &bundleID) const
@@ -120,10 +94,9 @@ void EmbeddedAppGuard::refresh()
     for (const auto &e : m_registry.installed()) {
         if (!blocked.contains(e.bundleID) || isThrottled(e.bundleID))
             continue;
-        const auto family = familyOf(e);
-        if (family.isEmpty())
+        if (m_family.pids(e).isEmpty())
             continue; // nothing to kill, so the throttle does not start
-        killRecorded(e, family);
+        killRecorded(e, true);
     }
     scheduleNextWindowKill();
     updateSweepTimer();
@@ -158,9 +131,8 @@ void EmbeddedAppGuard::windowDidStart(Instant scheduled)
         for (const auto &e : m_registry.installed()) {
             if (!blocked.contains(e.bundleID))
                 continue;
-            const auto family = familyOf(e);
-            if (!family.isEmpty())
-                killRecorded(e, family);
+            if (!m_family.pids(e).isEmpty())
+                killRecorded(e, true);
         }
     }
     scheduleNextWindowKill();
@@ -203,8 +175,8 @@ void EmbeddedAppGuard::sweep()
         if (!blocked.contains(e.bundleID))
             continue;
         // The host test runs only when the family shows nothing, since it moves the baseline.
-        if (familyShowsWindow(pidSet(familyOf(e)), windows) || hostShowsNewWindow(e, windows))
-            killRecorded(e, familyOf(e));
+        if (familyShowsWindow(familyPIDs(e), windows) || hostShowsNewWindow(e, windows))
+            killRecorded(e, !m_family.pids(e).isEmpty());
     }
     updateSweepTimer();
 }
@@ -220,9 +192,9 @@ void EmbeddedAppGuard::healUnblocked(const QSet<QString> &except)
         const auto entry = m_registry.app(id);
         if (!entry)
             continue;
-        if (familyShowsWindow(pidSet(familyOf(*entry)), windows))
+        if (familyShowsWindow(familyPIDs(*entry), windows))
             continue; // the user has it open again, unblocked: leave it
-        killAll(familyOf(*entry));
+        m_family.killAll(*entry);
     }
 }
 

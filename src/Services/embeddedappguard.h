@@ -16,7 +16,7 @@
 #include <functional>
 
 class Clock;
-class ProcessTable;
+class EmbeddedProcessFamily;
 class RunningApps;
 class SleepWake;
 class WorkspaceEvents;
@@ -43,7 +43,7 @@ public:
 
     // Registers for launch, activation and wake, then refreshes at once. Unset providers read as empty.
     EmbeddedAppGuard(Clock &clock, TimerService &timers, WorkspaceEvents &workspace, SleepWake &sleepWake,
-                     ProcessTable &processes, RunningApps &runningApps, WindowList &windowList,
+                     EmbeddedProcessFamily &family, RunningApps &runningApps, WindowList &windowList,
                      const EmbeddedAppRegistry &registry, RulesProvider rulesProvider, BlockedProvider blockedProvider,
                      CalendarProvider calendarProvider = &ScheduleCalendar::system, QObject *parent = nullptr);
     ~EmbeddedAppGuard() override;
@@ -56,12 +56,6 @@ public:
     void updateSweepTimer();
 
 private:
-    struct FamilyProcess
-    {
-        qint64 pid = 0;
-        QString executable;
-    };
-
     void eventKillIfNeeded(const RunningApp &app);
     void killIfBlocked(const EmbeddedApp &app);
     [[nodiscard]] bool isThrottled(const QString &bundleID) const;
@@ -75,16 +69,13 @@ private:
     [[nodiscard]] QList<WindowInfo> allWindows() const;
 
     [[nodiscard]] QSet<QString> blockedNow() const;
-    [[nodiscard]] QList<FamilyProcess> familyOf(const EmbeddedApp &app) const;
-    [[nodiscard]] static QSet<qint64> pidSet(const QList<FamilyProcess> &family);
-    // Sends the kill signal to each; returns how many there were.
-    int killAll(const QList<FamilyProcess> &family);
-    // Records the kill, signals the family and marks the app as interfered with when it had processes.
-    void killRecorded(const EmbeddedApp &app, const QList<FamilyProcess> &family);
+    [[nodiscard]] QSet<qint64> familyPIDs(const EmbeddedApp &app) const;
+    // Records the kill and, when the family had processes, kills it and counts the app as interfered with.
+    void killRecorded(const EmbeddedApp &app, bool found);
 
     Clock &m_clock;
     TimerService &m_timers;
-    ProcessTable &m_processes;
+    EmbeddedProcessFamily &m_family;
     RunningApps &m_runningApps;
     WindowList &m_windowList;
     const EmbeddedAppRegistry &m_registry;

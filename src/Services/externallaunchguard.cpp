@@ -1,19 +1,22 @@
 #include "externallaunchguard.h"
 
 #include "appidentity.h"
+#include "appprocesscontrol.h"
 #include "clock.h"
 #include "runningapps.h"
 #include "sleepwake.h"
 #include "workspaceevents.h"
 
 ExternalLaunchGuard::ExternalLaunchGuard(Clock &clock, TimerService &timers, WorkspaceEvents &workspace,
-                                         SleepWake &sleepWake, RunningApps &runningApps,
-                                         const EmbeddedAppRegistry &registry, RulesProvider rulesProvider,
+                                         SleepWake &sleepWake, AppProcessControl &control,
+                                         RunningApps &runningApps, const EmbeddedAppRegistry &registry,
+                                         RulesProvider rulesProvider,
                                          BlockedProvider blockedProvider, PromptBlockedLaunch promptBlockedLaunch,
                                          CalendarProvider calendarProvider, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_timers(timers)
+    , m_control(control)
     , m_runningApps(runningApps)
     , m_registry(registry)
     , m_rulesProvider(std::move(rulesProvider))
@@ -46,7 +49,7 @@ void ExternalLaunchGuard::eventSuppressIfNeeded(const RunningApp &app)
         return;
     if (b == AppIdentity::bundleIDView || m_registry.contains(b))
         return;
-    hide(b);
+    m_control.hide(b);
     const auto now = m_clock.monotonicNow();
     const auto last = m_lastPrompt.constFind(b);
     if (last != m_lastPrompt.cend() && now - *last < promptThrottle)
@@ -63,8 +66,8 @@ void ExternalLaunchGuard::sweepRunningBlocked()
             continue;
         if (m_runningApps.runningApps(b).isEmpty())
             continue;
-        requestQuit(b);
-        hide(b);
+        m_control.requestQuit(b);
+        m_control.hide(b);
     }
 }
 
@@ -82,16 +85,4 @@ void ExternalLaunchGuard::scheduleNextWindowSweep()
             sweepRunningBlocked();
         scheduleNextWindowSweep();
     });
-}
-
-void ExternalLaunchGuard::requestQuit(const QString &bundleID)
-{
-    for (const auto &r : m_runningApps.runningApps(bundleID))
-        m_runningApps.terminate(r);
-}
-
-void ExternalLaunchGuard::hide(const QString &bundleID)
-{
-    for (const auto &r : m_runningApps.runningApps(bundleID))
-        m_runningApps.hide(r);
 }

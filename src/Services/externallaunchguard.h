@@ -14,6 +14,7 @@
 
 #include <functional>
 
+class AppProcessControl;
 class Clock;
 class RunningApps;
 class SleepWake;
@@ -42,7 +43,8 @@ public:
     // the restriction rules alone; `blockedProvider` every kind of block. Unset providers read as empty, an unset
     // prompt does nothing.
     ExternalLaunchGuard(Clock &clock, TimerService &timers, WorkspaceEvents &workspace, SleepWake &sleepWake,
-                        RunningApps &runningApps, const EmbeddedAppRegistry &registry, RulesProvider rulesProvider,
+                        AppProcessControl &control, RunningApps &runningApps, const EmbeddedAppRegistry &registry,
+                        RulesProvider rulesProvider,
                         BlockedProvider blockedProvider, PromptBlockedLaunch promptBlockedLaunch,
                         CalendarProvider calendarProvider = &ScheduleCalendar::system, QObject *parent = nullptr);
     ~ExternalLaunchGuard() override;
@@ -54,11 +56,10 @@ public:
 private:
     void eventSuppressIfNeeded(const RunningApp &app);
     [[nodiscard]] QSet<QString> blockedNow() const;
-    void requestQuit(const QString &bundleID);
-    void hide(const QString &bundleID);
 
     Clock &m_clock;
     TimerService &m_timers;
+    AppProcessControl &m_control;
     RunningApps &m_runningApps;
     const EmbeddedAppRegistry &m_registry;
     RulesProvider m_rulesProvider;

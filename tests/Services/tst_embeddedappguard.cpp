@@ -1,6 +1,7 @@
 #include "embeddedappguard.h"
 
 #include "appidentity.h"
+#include "embeddedprocessfamily.h"
 #include "fake/fakeprocesstable.h"
 #include "fake/fakerunningapps.h"
 #include "fake/fakesleepwake.h"
@@ -58,6 +59,7 @@ struct Rig
     FakeSleepWake power;
     FakeRunningApps apps;
     RecordingProcessTable processes;
+    EmbeddedProcessFamily processFamily{processes};
     FakeWindowList windows;
     QString bundlePath = root.path() + u"/opt/chat/browser"_qs;
     QString hostExecutable = root.path() + u"/opt/chat/chat"_qs;
@@ -90,7 +92,7 @@ struct Rig
     void start()
     {
         guard = std::make_unique<EmbeddedAppGuard>(
-            clock, clock, apps, power, processes, apps, windows, registry, [this] { return rules; },
+            clock, clock, apps, power, processFamily, apps, windows, registry, [this] { return rules; },
             [this](Instant t) { return blockedAt(t); },
             [] { return ScheduleCalendar(QTimeZone::utc()); });
     }

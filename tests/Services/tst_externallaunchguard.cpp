@@ -1,6 +1,9 @@
 #include "externallaunchguard.h"
 
 #include "appidentity.h"
+#include "appprocesscontrol.h"
+#include "embeddedprocessfamily.h"
+#include "fake/fakeprocesstable.h"
 #include "fake/fakerunningapps.h"
 #include "fake/fakesleepwake.h"
 #include "fake/virtualclock.h"
@@ -37,6 +40,9 @@ struct Rig
         {EmbeddedApp{browserID, u"内置浏览器"_qs, u"/opt/chat/browser"_qs, u"org.example.Chat"_qs, {}}},
         [](const QString &) { return true; },
     };
+    FakeProcessTable processes;
+    EmbeddedProcessFamily family{processes};
+    AppProcessControl control{apps, family, registry};
     QSet<QString> blocked;
     QStringList eveningBlocked; // blocked from 21:00 to 22:00
     QList<RestrictionRuleSnapshot> rules;
@@ -57,7 +63,7 @@ struct Rig
     void start()
     {
         guard = std::make_unique<ExternalLaunchGuard>(
-            clock, clock, apps, power, apps, registry, [this] { return rules; },
+            clock, clock, apps, power, control, apps, registry, [this] { return rules; },
             [this](Instant t) { return blockedAt(t); }, [this](const QString &id) { prompts.append(id); },
             [] { return ScheduleCalendar(QTimeZone::utc()); });
     }
@@ -307,12 +313,15 @@ void TestExternalLaunchGuard::unsetPromptStillHides()
     FakeSleepWake power;
     FakeRunningApps apps;
     EmbeddedAppRegistry registry({}, {});
-    ExternalLaunchGuard unset(clock, clock, apps, power, apps, registry, {}, {}, {},
+    FakeProcessTable processes;
+    EmbeddedProcessFamily family(processes);
+    AppProcessControl control(apps, family, registry);
+    ExternalLaunchGuard unset(clock, clock, apps, power, control, apps, registry, {}, {}, {},
                               [] { return ScheduleCalendar(QTimeZone::utc()); });
     apps.launch(videoID, {}, 2000);
     QCOMPARE(apps.requests(), nothing); // no blocked provider: nothing is blocked
 
-    ExternalLaunchGuard noPrompt(clock, clock, apps, power, apps, registry, {},
+    ExternalLaunchGuard noPrompt(clock, clock, apps, power, control, apps, registry, {},
                                  [](Instant) { return QSet<QString>{videoID}; }, {},
                                  [] { return ScheduleCalendar(QTimeZone::utc()); });
     apps.clearRequests();
