@@ -148,23 +148,29 @@ bool hasClusterPrefix(const ClusterText &hay, const ClusterText &needle)
 PinyinMatcher::Pinyin transliterated(const QString &text)
 {
     icu::UnicodeString u(utf16(text), int32_t(text.size()));
-    if (icu::Transliterator *t = toLatin())
+    // The transform leaves ASCII as it is and costs tens of microseconds a name, so Latin names skip it.
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (icu::Transliterator *t = toLatin(); t && !ascii)
         t->transliterate(u);
     u.toLower(icu::Locale::getRoot());
     const QString latin = normalizedNfc(std::move(u));
 
-    PinyinMatcher::Pinyin result;
-    result.full = latin;
-    result.full.remove(u' ');
+    // Only U+0020 separates words: it is what the transform puts between syllables.
+    QString full = latin;
+    full.remove(u' ');
+    QString initials;
     for (const QString &word : latin.split(u' ', Qt::SkipEmptyParts)) {
         const ClusterText clusters = clustered(word);
-        result.initials += word.left(clusters.bounds[1]);
+        initials += word.left(clusters.bounds[1]);
     }
-    return result;
+    // Dropping spaces can bring a mark next to a new base; keep both forms normalised for the comparisons.
+    return PinyinMatcher::Pinyin{normalizedNfc(icu::UnicodeString(utf16(full), int32_t(full.size()))),
+                                 normalizedNfc(icu::UnicodeString(utf16(initials), int32_t(initials.size())))};
 }
 
-// A pure memo of the forms of every name seen on this thread; the same text always gives the same forms. Entries
-// are only added, so a reference stays good until `forget` empties the memo between two searches.
+// A pure memo of the forms of every text seen on this thread; the same text always gives the same forms. Entries
+// are only added (node-based, so a reference stays good) until `trim` empties the memo, which happens only on entry
+// to a search.
 class FormsMemo
 {
 public:
