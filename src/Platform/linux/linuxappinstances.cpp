@@ -17,52 +17,69 @@ LinuxAppInstances::LinuxAppInstances(DesktopEntryIndex entries, QString procRoot
 LinuxAppInstances::Changes LinuxAppInstances::refresh()
 {
     Changes changes;
+    // The counters are read before the listing, so that whatever starts or ends while it runs moves them for the
+    // next scan.
+    const auto marks = ProcFs::tableMarks(m_root);
+    if (m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost) {
+        ++m_quietScans;
+        return changes;
+    }
     const auto listing = ProcFs::listPids(m_root);
     if (listing.isEmpty())
         return changes; // no /proc at all, not a machine without processes
 
-    QSet<qint64> listed;
-    listed.reserve(listing.size());
-    QList<qint64> fresh;
+    m_marks = marks;
+    m_quietScans = 0;
+
+    // One pass over the listing marks what is still there; what it did not mark has ended.
+    const quint64 scan = ++m_scan;
+    QList<ProcFs::PidEntry> fresh;
     for (const auto &entry : listing) {
-        listed.insert(entry.pid);
         const auto it = m_processes.find(entry.pid);
         if (it == m_processes.end()) {
-            fresh.append(entry.pid);
+            fresh.append(entry);
             continue;
         }
-        if (it->inode == entry.inode)
-            continue;
-        // A new inode may be a new process under an old pid; the start time tells.
-        const auto facts = ProcFs::facts(m_root, entry.pid);
-        if (facts && facts->startTime == it->facts.startTime) {
+        if (it->inode != entry.inode) {
+            // A new inode may be a new process under an old pid; the start time tells.
+            const auto stat = ProcFs::facts(m_root, entry.pid, false);
+            if (!stat || stat->startTime != it->facts.startTime) {
+                const Process old = *it;
+                m_processes.erase(it);
+                removeMember(entry.pid, old, changes.terminated);
+                fresh.append(entry);
+                continue;
+            }
             it->inode = entry.inode;
-            continue;
         }
-        const Process old = *it;
-        m_processes.erase(it);
-        removeMember(entry.pid, old, changes.terminated);
-        fresh.append(entry.pid);
+        it->listedIn = scan;
+    }
+    if (m_processes.size() > listing.size() - fresh.size()) {
+        for (auto it = m_processes.begin(); it != m_processes.end();) {
+            if (it->listedIn == scan) {
+                ++it;
+                continue;
+            }
+            const qint64 pid = it.key();
+            const Process old = *it;
+            it = m_processes.erase(it);
+            removeMember(pid, old, changes.terminated);
+        }
     }
 
-    for (auto it = m_processes.begin(); it != m_processes.end();) {
-        if (listed.contains(it.key())) {
-            ++it;
-            continue;
-        }
-        const qint64 pid = it.key();
-        const Process old = *it;
-        it = m_processes.erase(it);
-        removeMember(pid, old, changes.terminated);
-    }
-
-    QHash<qint64, quint64> inodes;
-    for (const auto &entry : listing)
-        inodes.insert(entry.pid, entry.inode);
     QList<ProcessFacts> freshFacts;
-    for (const qint64 pid : fresh) {
-        if (auto facts = ProcFs::facts(m_root, pid))
-            freshFacts.append(std::move(*facts));
+    QHash<qint64, quint64> inodes;
+    for (const auto &entry : std::as_const(fresh)) {
+        const qint64 pid = entry.pid;
+        inodes.insert(pid, entry.inode);
+        auto facts = ProcFs::facts(m_root, pid, false);
+        ++m_processesRead;
+        if (!facts)
+            continue;
+        // A launcher's unit outranks the GIO variables, so they are read only for processes outside one.
+        if (!AppInstanceMapping::appUnitOfCgroup(facts->cgroupPath))
+            ProcFs::readLaunchEnvironment(m_root, *facts);
+        freshFacts.append(std::move(*facts));
     }
     QHash<qint64, ProcessFacts> knownFacts;
     QHash<qint64, AppInstanceMapping::Membership> known;
@@ -90,6 +107,7 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     for (const auto &f : std::as_const(freshFacts)) {
         Process p;
         p.inode = inodes.value(f.pid);
+        p.listedIn = scan;
         p.facts = f;
         if (const auto it = mapped.constFind(f.pid); it != mapped.cend())
             p.membership = *it;

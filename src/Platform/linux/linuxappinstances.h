@@ -30,8 +30,11 @@ public:
         QList<RunningApp> terminated; // as they were last seen
     };
     // Reads /proc anew. The first call (made by the constructor) takes what runs as the starting point and reports
-    // nothing. A listing that fails changes nothing.
+    // nothing. A listing that fails changes nothing. While the table's counters (ProcFs::tableMarks) stand still the
+    // listing is skipped, but never more than a few times in a row.
     Changes refresh();
+    static constexpr int defaultQuietScansAtMost = 19;
+    void setQuietScansAtMost(int scans) { m_quietScansAtMost = scans; }
 
     // The instances of other programs, in the order they were first seen.
     [[nodiscard]] QList<RunningApp> instances() const;
@@ -41,11 +44,16 @@ public:
     [[nodiscard]] QList<qint64> processesOf(const QString &instanceID) const;
     [[nodiscard]] bool knowsProcess(qint64 pid) const { return m_processes.contains(pid); }
     [[nodiscard]] QString procRoot() const { return m_root; }
+    // How many new processes the scans have read so far (what a scan costs beyond the listing).
+    [[nodiscard]] quint64 processesRead() const { return m_processesRead; }
+    // How many scans listed the table (the others found its counters unmoved).
+    [[nodiscard]] quint64 listings() const { return m_scan; }
 
 private:
     struct Process
     {
         quint64 inode = 0;
+        quint64 listedIn = 0; // the scan that last listed it
         ProcessFacts facts;
         std::optional<AppInstanceMapping::Membership> membership;
     };
@@ -65,6 +73,11 @@ private:
     QHash<qint64, Process> m_processes;
     QHash<QString, Instance> m_instances;
     quint64 m_seenCounter = 0;
+    quint64 m_processesRead = 0;
+    quint64 m_scan = 0;
+    std::optional<ProcFs::TableMarks> m_marks;
+    int m_quietScans = 0;
+    int m_quietScansAtMost = defaultQuietScansAtMost;
     bool m_started = false;
 
     [[nodiscard]] RunningApp describe(const QString &instanceID, const Instance &instance) const;

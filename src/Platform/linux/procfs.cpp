@@ -58,15 +58,18 @@ std::optional<QByteArray> readLink(const QByteArray &path)
     }
 }
 
-bool isAllDigits(const char *name)
+// The pid of an all-digit entry name, 0 for any other name (and for "0").
+qint64 pidOfName(const char *name)
 {
     if (!*name)
-        return false;
+        return 0;
+    qint64 pid = 0;
     for (const char *c = name; *c; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
+        if (*c < '0' || *c > '9' || pid > (qint64(1) << 40))
+            return 0;
+        pid = pid * 10 + (*c - '0');
     }
-    return true;
+    return pid;
 }
 
 } // namespace
@@ -79,12 +82,9 @@ QList<PidEntry> listPids(const QString &root)
     DIR *dir = ::opendir(QFile::encodeName(root).constData());
     if (!dir)
         return out;
+    out.reserve(512);
     while (const dirent *entry = ::readdir(dir)) {
-        if (!isAllDigits(entry->d_name))
-            continue;
-        bool ok = false;
-        const qint64 pid = QByteArray(entry->d_name).toLongLong(&ok);
-        if (ok && pid > 0)
+        if (const qint64 pid = pidOfName(entry->d_name); pid > 0)
             out.append({pid, quint64(entry->d_ino)});
     }
     ::closedir(dir);
@@ -107,6 +107,29 @@ std::optional<QString> executable(const QString &root, qint64 pid)
             target->chop(deletedSuffix.size());
     }
     return QFile::decodeName(*target);
+}
+
+std::optional<TableMarks> parseLoadavg(const QByteArray &loadavg)
+{
+    const QList<QByteArray> fields = loadavg.simplified().split(' ');
+    if (fields.size() < 5)
+        return std::nullopt;
+    const auto slash = fields.at(3).indexOf('/');
+    if (slash < 0)
+        return std::nullopt;
+    bool threadsOk = false, pidOk = false;
+    TableMarks out;
+    out.threads = fields.at(3).mid(slash + 1).toLongLong(&threadsOk);
+    out.lastPid = fields.at(4).toLongLong(&pidOk);
+    if (!threadsOk || !pidOk)
+        return std::nullopt;
+    return out;
+}
+
+std::optional<TableMarks> tableMarks(const QString &root)
+{
+    const auto loadavg = readSmallFile(QFile::encodeName(root) + "/loadavg");
+    return loadavg ? parseLoadavg(*loadavg) : std::nullopt;
 }
 
 std::optional<StatFields> parseStat(const QByteArray &stat)
@@ -161,7 +184,21 @@ std::optional<QByteArray> environmentValue(const QByteArray &environ, QByteArray
     return std::nullopt;
 }
 
-std::optional<ProcessFacts> facts(const QString &root, qint64 pid)
+void readLaunchEnvironment(const QString &root, ProcessFacts &out)
+{
+    const auto environ = readSmallFile(pidPath(root, out.pid, "environ"));
+    if (!environ)
+        return;
+    if (const auto file = environmentValue(*environ, "GIO_LAUNCHED_DESKTOP_FILE"))
+        out.launchedDesktopFile = QFile::decodeName(*file);
+    if (const auto launched = environmentValue(*environ, "GIO_LAUNCHED_DESKTOP_FILE_PID")) {
+        bool ok = false;
+        const qint64 value = launched->toLongLong(&ok);
+        out.launchedPid = ok && value > 0 ? value : 0;
+    }
+}
+
+std::optional<ProcessFacts> facts(const QString &root, qint64 pid, bool withEnvironment)
 {
     const auto statFile = readSmallFile(pidPath(root, pid, "stat"));
     if (!statFile)
@@ -176,15 +213,8 @@ std::optional<ProcessFacts> facts(const QString &root, qint64 pid)
     out.executable = executable(root, pid).value_or(QString());
     if (const auto cgroup = readSmallFile(pidPath(root, pid, "cgroup")))
         out.cgroupPath = parseCgroupPath(*cgroup);
-    if (const auto environ = readSmallFile(pidPath(root, pid, "environ"))) {
-        if (const auto file = environmentValue(*environ, "GIO_LAUNCHED_DESKTOP_FILE"))
-            out.launchedDesktopFile = QFile::decodeName(*file);
-        if (const auto launched = environmentValue(*environ, "GIO_LAUNCHED_DESKTOP_FILE_PID")) {
-            bool ok = false;
-            const qint64 value = launched->toLongLong(&ok);
-            out.launchedPid = ok && value > 0 ? value : 0;
-        }
-    }
+    if (withEnvironment)
+        readLaunchEnvironment(root, out);
     return out;
 }
 

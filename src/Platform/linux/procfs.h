@@ -36,13 +36,30 @@ struct PidEntry
 // The target of <root>/<pid>/exe; none on ENOENT, EACCES or any other failure. The " (deleted)" that Linux appends
 // to the executable of a file that was removed or replaced since it started is dropped again.
 [[nodiscard]] std::optional<QString> executable(const QString &root, qint64 pid);
-[[nodiscard]] std::optional<ProcessFacts> facts(const QString &root, qint64 pid);
+// All facts of one process; without `withEnvironment` the GIO variables are left unread (the largest file, and of
+// no use for a process whose unit already tells its app).
+[[nodiscard]] std::optional<ProcessFacts> facts(const QString &root, qint64 pid, bool withEnvironment = true);
+// Fills in the GIO variables of `facts` from <root>/<pid>/environ.
+void readLaunchEnvironment(const QString &root, ProcessFacts &facts);
 
 struct StatFields
 {
     qint64 parentPid = 0;
     quint64 startTime = 0;
 };
+// Two counters of the whole process table from <root>/loadavg: the number of threads and the last pid handed out.
+// While neither moves, no process or thread was made (every one takes a pid) and none ended (ending lowers the
+// count), so the table is as it was.
+struct TableMarks
+{
+    qint64 threads = 0;
+    qint64 lastPid = 0;
+    friend bool operator==(const TableMarks &, const TableMarks &) = default;
+};
+[[nodiscard]] std::optional<TableMarks> tableMarks(const QString &root);
+// "0.20 0.18 0.12 1/80 11206": running/threads, then the last pid.
+[[nodiscard]] std::optional<TableMarks> parseLoadavg(const QByteArray &loadavg);
+
 // The contents of a stat file: "pid (comm) state ppid ...", where comm may hold spaces and parentheses.
 [[nodiscard]] std::optional<StatFields> parseStat(const QByteArray &stat);
 // The path of the unified hierarchy ("0::<path>"), else of the systemd one ("N:name=systemd:<path>").

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void cleanup();
     void startingPointThenLaunchAndEnd();
     void aReusedPidIsANewProcess();
+    void aQuietTableIsListedOnlyNowAndThen();
     void theProgramItselfIsNeverAnApp();
     void listingAndNames();
     void terminateSignalsTheMainProcess();
@@ -131,6 +132,33 @@ void TestLinuxAppInstances::aReusedPidIsANewProcess()
     const auto changes = instances.refresh();
     QCOMPARE(names(changes.terminated), QStringList{u"gimp 300"_qs});
     QCOMPARE(names(changes.launched), QStringList{u"org.gnome.Calculator 300"_qs});
+}
+
+void TestLinuxAppInstances::aQuietTableIsListedOnlyNowAndThen()
+{
+    auto counters = [&](int threads, int lastPid) {
+        ProcTree::write(m_tree->root() + u"/loadavg"_qs, u"0.10 0.20 0.30 1/%1 %2\n"_qs.arg(threads).arg(lastPid).toUtf8());
+    };
+    counters(100, 500);
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    // A process appears while the counters stand still (as they never do on a real machine): the listing is
+    // skipped, but not for ever.
+    m_tree->add(process(600, 1, gimp));
+    for (int i = 0; i < LinuxAppInstances::defaultQuietScansAtMost; ++i)
+        QVERIFY(instances.refresh().launched.isEmpty());
+    QCOMPARE(names(instances.refresh().launched), QStringList{u"gimp 600"_qs});
+
+    // A new pid handed out, or a thread count that moved, lists the table at once.
+    m_tree->add(process(601, 1, calc, calcScope(60)));
+    counters(100, 601);
+    QCOMPARE(names(instances.refresh().launched), QStringList{u"org.gnome.Calculator 601"_qs});
+    m_tree->remove(600);
+    counters(99, 601);
+    QCOMPARE(names(instances.refresh().terminated), QStringList{u"gimp 600"_qs});
+    // Unreadable counters never stop a listing.
+    m_tree->remove(601);
+    ProcTree::write(m_tree->root() + u"/loadavg"_qs, "garbage");
+    QCOMPARE(names(instances.refresh().terminated), QStringList{u"org.gnome.Calculator 601"_qs});
 }
 
 void TestLinuxAppInstances::theProgramItselfIsNeverAnApp()

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void parseStat();
     void parseCgroupPath_data();
     void parseCgroupPath();
+    void parseLoadavg_data();
+    void parseLoadavg();
     void environmentValue_data();
     void environmentValue();
     void refusals_data();
@@ -170,6 +172,32 @@ void TestLinuxProcessTable::parseCgroupPath()
     QFETCH(QByteArray, cgroup);
     QFETCH(QString, expected);
     QCOMPARE(ProcFs::parseCgroupPath(cgroup), expected);
+}
+
+void TestLinuxProcessTable::parseLoadavg_data()
+{
+    QTest::addColumn<QByteArray>("loadavg");
+    QTest::addColumn<qint64>("threads"); // -1: unreadable
+    QTest::addColumn<qint64>("lastPid");
+    QTest::newRow("as the kernel writes it") << QByteArray("0.20 0.18 0.12 1/80 11206\n") << qint64(80) << qint64(11206);
+    QTest::newRow("no slash") << QByteArray("0.20 0.18 0.12 80 11206\n") << qint64(-1) << qint64(0);
+    QTest::newRow("too few fields") << QByteArray("0.20 0.18 0.12 1/80\n") << qint64(-1) << qint64(0);
+    QTest::newRow("not numbers") << QByteArray("a b c 1/x y\n") << qint64(-1) << qint64(0);
+}
+
+void TestLinuxProcessTable::parseLoadavg()
+{
+    QFETCH(QByteArray, loadavg);
+    QFETCH(qint64, threads);
+    QFETCH(qint64, lastPid);
+    const auto marks = ProcFs::parseLoadavg(loadavg);
+    QCOMPARE(marks.has_value(), threads >= 0);
+    if (marks) {
+        QCOMPARE(marks->threads, threads);
+        QCOMPARE(marks->lastPid, lastPid);
+    }
+    // The machine's own counters are readable.
+    QVERIFY(ProcFs::tableMarks(u"/proc"_qs).has_value());
 }
 
 void TestLinuxProcessTable::environmentValue_data()
