@@ -4,6 +4,7 @@ void ManualExecutor::run(QObject *context, std::function<void()> work, std::func
 {
     m_tasks.push_back({QPointer<QObject>(context), std::move(work), std::move(done)});
     ++m_submitted;
+    ++m_submittedFor[context];
 }
 
 bool ManualExecutor::runTask(int index)

@@ -2,6 +2,8 @@
 
 #include "backgroundexecutor.h"
 
+#include <QHash>
+
 #include <deque>
 
 // A BackgroundExecutor that runs nothing until the test says so: run() only queues, runNext() runs the oldest task's
@@ -16,6 +18,8 @@ public:
     [[nodiscard]] int pendingCount() const { return int(m_tasks.size()); }
     // How many tasks were handed in so far, run or not.
     [[nodiscard]] int submittedCount() const { return m_submitted; }
+    // How many of them were handed in for `context`.
+    [[nodiscard]] int submittedCount(const QObject *context) const { return m_submittedFor.value(context); }
     // Runs the task at `index` among the waiting ones (0 = the oldest); false when there is none.
     bool runTask(int index = 0);
     bool runNext() { return runTask(0); }
@@ -31,4 +35,5 @@ private:
     };
     std::deque<Task> m_tasks;
     int m_submitted = 0;
+    QHash<const QObject *, int> m_submittedFor;
 };
