@@ -4,8 +4,8 @@
 #include <QString>
 
 // Change events of folders: an entry added to, removed from or renamed in the folder itself (nothing deeper). One
-// watch per folder however many parties ask for it, so each change is sent once. Main thread; owned by main.cpp (or
-// a test) and shared by everyone who watches.
+// watch per folder however many parties ask for it, so each change is sent once, with the folder's path in clean
+// form (QDir::cleanPath). Main thread; owned by main.cpp (or a test) and shared by everyone who watches.
 class FolderWatcher : public QObject
 {
     Q_OBJECT

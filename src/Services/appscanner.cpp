@@ -28,15 +28,17 @@ bool hasLprojExtension(const QString &name)
 } // namespace
 
 AppScanner::AppScanner(AppDirectorySearch &query, const BundleReader &reader, FolderWatcher &watcher,
-                       TimerService &timers, BackgroundExecutor &executor, QStringList scopes, QObject *parent)
+                       TimerService &timers, BackgroundExecutor &executor, const QStringList &scopes, QObject *parent)
     : QObject(parent)
     , m_query(query)
     , m_reader(reader)
     , m_watcher(watcher)
     , m_executor(executor)
     , m_pendingRescan(timers, rescanQuietPeriod, [this] { reload(); })
-    , m_scopes(std::move(scopes))
 {
+    // Clean paths, as the folder watcher reports them.
+    for (const auto &scope : scopes)
+        m_scopes.append(QDir::cleanPath(scope));
 }
 
 AppScanner::~AppScanner()

@@ -30,13 +30,14 @@ public:
     static constexpr Duration rescanQuietPeriod = 2s;
 
     AppScanner(AppDirectorySearch &query, const BundleReader &reader, FolderWatcher &watcher, TimerService &timers,
-               BackgroundExecutor &executor, QStringList scopes, QObject *parent = nullptr);
+               BackgroundExecutor &executor, const QStringList &scopes, QObject *parent = nullptr);
     ~AppScanner() override;
 
     // In no defined order; every publish assigns it anew and sends appsChanged(), changed or not.
     [[nodiscard]] const QList<AppInfo> &apps() const { return m_apps; }
     // False until the first publish (even of an empty list), then true for good.
     [[nodiscard]] bool isInitialScanDone() const { return m_isInitialScanDone; }
+    // The roots, in clean form (QDir::cleanPath).
     [[nodiscard]] const QStringList &scopes() const { return m_scopes; }
 
     // Starts the search and watches the roots that exist now. Once; there is no stop.

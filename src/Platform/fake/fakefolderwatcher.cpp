@@ -1,17 +1,21 @@
 #include "fakefolderwatcher.h"
 
+#include <QDir>
+
 #include <algorithm>
 
-bool FakeFolderWatcher::watch(const QString &folder)
+bool FakeFolderWatcher::watch(const QString &path)
 {
+    const QString folder = QDir::cleanPath(path);
     if (m_refused.contains(folder))
         return false;
     ++m_counts[folder];
     return true;
 }
 
-void FakeFolderWatcher::unwatch(const QString &folder)
+void FakeFolderWatcher::unwatch(const QString &path)
 {
+    const QString folder = QDir::cleanPath(path);
     const auto it = m_counts.find(folder);
     if (it == m_counts.end())
         return;
@@ -19,8 +23,9 @@ void FakeFolderWatcher::unwatch(const QString &folder)
         m_counts.erase(it);
 }
 
-bool FakeFolderWatcher::change(const QString &folder)
+bool FakeFolderWatcher::change(const QString &path)
 {
+    const QString folder = QDir::cleanPath(path);
     if (!m_counts.contains(folder))
         return false;
     Q_EMIT folderChanged(folder);

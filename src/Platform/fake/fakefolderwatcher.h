@@ -2,6 +2,7 @@
 
 #include "folderwatcher.h"
 
+#include <QDir>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
@@ -17,13 +18,13 @@ public:
     [[nodiscard]] bool watch(const QString &folder) override;
     void unwatch(const QString &folder) override;
 
-    void refuse(const QString &folder) { m_refused.insert(folder); }
+    void refuse(const QString &folder) { m_refused.insert(QDir::cleanPath(folder)); }
     // Sends folderChanged(folder) when someone watches it; returns whether it was sent.
     bool change(const QString &folder);
 
     // The folders watched now, sorted, and how many parties watch one.
     [[nodiscard]] QStringList watchedFolders() const;
-    [[nodiscard]] int watchCount(const QString &folder) const { return m_counts.value(folder); }
+    [[nodiscard]] int watchCount(const QString &folder) const { return m_counts.value(QDir::cleanPath(folder)); }
 
 private:
     QHash<QString, int> m_counts;

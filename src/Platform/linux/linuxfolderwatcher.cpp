@@ -1,5 +1,6 @@
 #include "linuxfolderwatcher.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 LinuxFolderWatcher::LinuxFolderWatcher(QObject *parent)
@@ -14,8 +15,9 @@ LinuxFolderWatcher::LinuxFolderWatcher(QObject *parent)
     });
 }
 
-bool LinuxFolderWatcher::watch(const QString &folder)
+bool LinuxFolderWatcher::watch(const QString &path)
 {
+    const QString folder = QDir::cleanPath(path);
     if (const auto it = m_counts.find(folder); it != m_counts.end()) {
         ++*it;
         return true;
@@ -26,8 +28,9 @@ bool LinuxFolderWatcher::watch(const QString &folder)
     return true;
 }
 
-void LinuxFolderWatcher::unwatch(const QString &folder)
+void LinuxFolderWatcher::unwatch(const QString &path)
 {
+    const QString folder = QDir::cleanPath(path);
     const auto it = m_counts.find(folder);
     if (it == m_counts.end())
         return;
