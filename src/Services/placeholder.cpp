@@ -1,1 +1,0 @@
-// The supervision engine and catalogue services live here.
