@@ -30,12 +30,13 @@ struct QuitPlanSnapshot
 };
 
 // When timed quits fire and which blocks they leave behind. Pure functions of the instant, the plans and the
-// calendar.
+// calendar; any thread.
 namespace QuitPlanEngine {
 
 [[nodiscard]] std::optional<Instant> nextFireDate(Instant after, const QList<QuitPlanSnapshot> &plans,
                                                   const ScheduleCalendar &calendar);
-// The plans that fire at the instant's minute, in input order.
+// The plans that fire at the instant's minute, in input order; on a day whose clock change skips a plan's quit
+// minute, that plan fires in the minute the clock jumps to, where nextFireDate puts it.
 [[nodiscard]] QList<QuitPlanSnapshot> duePlans(Instant at, const QList<QuitPlanSnapshot> &plans,
                                                const ScheduleCalendar &calendar);
 [[nodiscard]] QList<RestrictionRuleSnapshot> blockRuleSnapshots(const QList<QuitPlanSnapshot> &plans, Instant at);

@@ -26,13 +26,17 @@ struct RestrictionRuleSnapshot
     friend bool operator==(const RestrictionRuleSnapshot &, const RestrictionRuleSnapshot &) = default;
 };
 
-// When restriction rules are in force. Pure functions of the instant, the rules and the calendar.
+// When restriction rules are in force. Pure functions of the instant, the rules and the calendar; any thread.
+// A window runs from its start minute up to its end minute, past midnight when the end is the smaller, and belongs
+// to the day it starts on. Values outside 0-1439 (minutes) or 1-7 (weekdays) never match.
 namespace RestrictionEngine {
 
 [[nodiscard]] bool isBlocked(Instant at, const RestrictionRuleSnapshot &rule, const ScheduleCalendar &calendar);
 [[nodiscard]] std::optional<std::pair<Instant, Instant>> onceWindow(const RestrictionRuleSnapshot &rule,
                                                                     const ScheduleCalendar &calendar);
 [[nodiscard]] bool isOnceExpired(Instant at, const RestrictionRuleSnapshot &rule, const ScheduleCalendar &calendar);
+// The end of the window in progress, else of the next one. A weekly window ends where the wall clock reaches its end
+// minute (so the end agrees with isBlocked across clock changes); a one-off window lasts its fixed length.
 [[nodiscard]] std::optional<Instant> currentOrNextWindowEnd(const RestrictionRuleSnapshot &rule, Instant after,
                                                             const ScheduleCalendar &calendar);
 // The earliest window start after `after`; with a bundle identifier, only rules that target that app directly.

@@ -213,6 +213,9 @@ void TestRestrictionEngine::nextBlockStart_data()
     QTest::newRow("a rule for another app does not") << shanghai << QList{nights()} << "com.example.mail" << "2026-03-04T08:00:00+08:00" << "";
     QTest::newRow("one-off start still ahead") << shanghai << QList{fifthOfMarchLate()} << "" << "2026-03-04T08:00:00+08:00" << "2026-03-05T23:00:00+08:00";
     QTest::newRow("one-off in progress has no next start") << shanghai << QList{fifthOfMarchLate()} << "" << "2026-03-05T23:30:00+08:00" << "";
+    auto forever = mornings();
+    forever.pausedUntil = Instant::max();
+    QTest::newRow("paused to the end of time") << shanghai << QList{forever} << "" << nine << "";
     QTest::newRow("one-off paused past its start") << shanghai << QList{pausedUntil(fifthOfMarchLate(), QStringLiteral("2026-03-05T23:00:00+08:00"))} << "" << "2026-03-04T08:00:00+08:00" << "";
 
     QTest::newRow("new york start in the gap") << newYork << QList{weeklyRule(hm(2, 30), hm(4, 0), {1})} << "" << "2026-03-07T12:00:00-05:00" << "2026-03-08T03:00:00-04:00";
@@ -325,6 +328,9 @@ void TestRestrictionEngine::outOfRangeRulesGiveNothing_data()
     QTest::newRow("extreme minutes") << weeklyRule(INT_MIN, INT_MAX, everyDay);
     QTest::newRow("weekdays out of range") << weeklyRule(hm(9, 0), hm(11, 0), {INT_MIN, 0, 8, INT_MAX});
     QTest::newRow("one-off with a huge start") << onceRule(QStringLiteral("2026-03-04T00:00:00+08:00"), 5000, hm(1, 0));
+    auto endOfTime = onceRule(QStringLiteral("2026-03-04T00:00:00+08:00"), hm(9, 0), hm(10, 0));
+    endOfTime.onceDate = Instant::max();
+    QTest::newRow("one-off on the last instant") << endOfTime;
 }
 
 void TestRestrictionEngine::outOfRangeRulesGiveNothing()

@@ -5,6 +5,8 @@
 
 using namespace ScheduleTesting;
 
+Q_DECLARE_METATYPE(Instant)
+
 class TestScheduleCalendar : public QObject
 {
     Q_OBJECT
@@ -19,6 +21,8 @@ private Q_SLOTS:
     void nextWallClockTime();
     void searchesAgreeOverAYearOfDays_data();
     void searchesAgreeOverAYearOfDays();
+    void extremeInstants_data();
+    void extremeInstants();
     void systemFollowsTheZoneOfTheMoment();
     void unknownZoneIsUtc();
 };
@@ -201,6 +205,44 @@ void TestScheduleCalendar::searchesAgreeOverAYearOfDays()
             const auto wall = cal.nextWallClockTime(t, h, n);
             QVERIFY(wall && *wall > t && *wall <= *found);
         }
+    }
+}
+
+// Far beyond any stored date the searches find nothing instead of overflowing; the distant past still works.
+void TestScheduleCalendar::extremeInstants_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<Instant>("at");
+    QTest::addColumn<bool>("searchable");
+
+    for (const QByteArray &zone : {QByteArray("UTC"), QByteArray("America/New_York")}) {
+        QTest::addRow("%s, earliest instant", zone.constData()) << zone << Instant::min() << false;
+        QTest::addRow("%s, latest instant", zone.constData()) << zone << Instant::max() << false;
+        QTest::addRow("%s, distant past", zone.constData()) << zone << Instants::distantPast() << true;
+        QTest::addRow("%s, year 9999", zone.constData()) << zone << instant(QStringLiteral("9999-12-30T12:00:00Z")) << true;
+    }
+}
+
+void TestScheduleCalendar::extremeInstants()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(Instant, at);
+    QFETCH(bool, searchable);
+    const auto cal = calendar(zone);
+    const auto c = cal.components(at);
+    QVERIFY(c.weekday >= 1 && c.weekday <= 7);
+    QVERIFY(c.minuteOfDay() >= 0 && c.minuteOfDay() < 1440);
+    const auto next = cal.nextMatching(at, 3, 0, 0);
+    const auto wall = cal.nextWallClockTime(at, 0, 0);
+    const auto onDay = cal.timeOnDayOf(at, 12, 0);
+    QCOMPARE(next.has_value(), searchable);
+    QCOMPARE(wall.has_value(), searchable);
+    QCOMPARE(onDay.has_value(), searchable);
+    if (searchable) {
+        QVERIFY(*next > at && *next - at <= std::chrono::days{8});
+        QCOMPARE(cal.components(*next).weekday, 3);
+        QVERIFY(*wall > at && *wall - at <= std::chrono::days{1});
+        QCOMPARE(cal.localDay(*onDay), cal.localDay(at));
     }
 }
 

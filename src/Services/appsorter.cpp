@@ -1,0 +1,162 @@
+#include "appsorter.h"
+
+#include <QSet>
+
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// The process may run under LANG=C, where a default collator knows nothing of numbers or pinyin, so the locale is
+// named. Secondary strength ignores case (and width) but keeps accents.
+std::unique_ptr<icu::Collator> makeCollator()
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale("zh_CN"), status));
+    if (U_FAILURE(status) || !collator)
+        return nullptr;
+    collator->setStrength(icu::Collator::SECONDARY);
+    collator->setAttribute(UCOL_NUMERIC_COLLATION, UCOL_ON, status);
+    // Canonically equivalent spellings (a decomposed é) must compare equal.
+    collator->setAttribute(UCOL_NORMALIZATION_MODE, UCOL_ON, status);
+    if (U_FAILURE(status))
+        return nullptr;
+    return collator;
+}
+
+// ICU collators are not safe to share between threads while comparing.
+icu::Collator *collator()
+{
+    thread_local const std::unique_ptr<icu::Collator> instance = makeCollator();
+    return instance.get();
+}
+
+Instant installDate(const AppInfo &app, const QHash<QString, AppMetaSnapshot> &meta)
+{
+    if (app.installedAt)
+        return *app.installedAt;
+    const auto it = meta.constFind(app.bundleID);
+    if (it != meta.constEnd())
+        return it->firstSeenAt;
+    return Instants::distantPast();
+}
+
+std::optional<int> sortIndex(const AppInfo &app, const QHash<QString, AppMetaSnapshot> &meta)
+{
+    const auto it = meta.constFind(app.bundleID);
+    return it == meta.constEnd() ? std::nullopt : it->sortIndex;
+}
+
+} // namespace
+
+namespace AppSorter {
+
+bool namePrecedes(const QString &a, const QString &b)
+{
+    icu::Collator *c = collator();
+    if (!c)
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult result = c->compare(reinterpret_cast<const char16_t *>(a.utf16()), int32_t(a.size()),
+                                               reinterpret_cast<const char16_t *>(b.utf16()), int32_t(b.size()),
+                                               status);
+    return U_SUCCESS(status) && result == UCOL_LESS;
+}
+
+QList<AppInfo> customSort(const QList<AppInfo> &apps, const QHash<QString, AppMetaSnapshot> &meta)
+{
+    struct Keyed
+    {
+        std::optional<int> index;
+        Instant date;
+        const AppInfo *app;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(apps.size());
+    for (const AppInfo &app : apps)
+        keyed.push_back({sortIndex(app, meta), installDate(app, meta), &app});
+
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        if (a.index && b.index && *a.index != *b.index)
+            return *a.index < *b.index;
+        if (a.index.has_value() != b.index.has_value())
+            return a.index.has_value();
+        if (a.date != b.date)
+            return a.date < b.date;
+        return namePrecedes(a.app->name, b.app->name);
+    });
+
+    QList<AppInfo> sorted;
+    sorted.reserve(apps.size());
+    for (const Keyed &k : keyed)
+        sorted.append(*k.app);
+    return sorted;
+}
+
+QList<AppInfo> sort(const QList<AppInfo> &apps, const QStringList &byArrayOrder)
+{
+    QHash<QString, qsizetype> firstIndex;
+    firstIndex.reserve(byArrayOrder.size());
+    for (qsizetype i = 0; i < byArrayOrder.size(); ++i)
+        if (!firstIndex.contains(byArrayOrder[i]))
+            firstIndex.insert(byArrayOrder[i], i);
+
+    struct Ranked
+    {
+        qsizetype rank;
+        const AppInfo *app;
+    };
+    std::vector<Ranked> ranked;
+    ranked.reserve(apps.size());
+    for (const AppInfo &app : apps)
+        ranked.push_back({firstIndex.value(app.bundleID, std::numeric_limits<qsizetype>::max()), &app});
+
+    std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked &a, const Ranked &b) {
+        if (a.rank != b.rank)
+            return a.rank < b.rank;
+        return namePrecedes(a.app->name, b.app->name);
+    });
+
+    QList<AppInfo> sorted;
+    sorted.reserve(apps.size());
+    for (const Ranked &r : ranked)
+        sorted.append(*r.app);
+    return sorted;
+}
+
+QList<AppInfo> pinnedFirst(const QList<AppInfo> &apps, const QHash<QString, AppMetaSnapshot> &meta)
+{
+    QList<AppInfo> pinned;
+    QList<AppInfo> others;
+    for (const AppInfo &app : apps) {
+        const auto it = meta.constFind(app.bundleID);
+        (it != meta.constEnd() && it->isPinned ? pinned : others).append(app);
+    }
+    pinned.append(others);
+    return pinned;
+}
+
+QStringList mergedOrder(const QStringList &all, const QStringList &visibleReordered)
+{
+    const QSet<QString> visible(visibleReordered.cbegin(), visibleReordered.cend());
+    qsizetype next = 0; // the front of the queue of reordered identifiers
+    QStringList merged;
+    merged.reserve(all.size() + visibleReordered.size());
+    for (const QString &id : all) {
+        if (!visible.contains(id))
+            merged.append(id);
+        else if (next < visibleReordered.size())
+            merged.append(visibleReordered[next++]);
+    }
+    for (; next < visibleReordered.size(); ++next)
+        merged.append(visibleReordered[next]);
+    return merged;
+}
+
+} // namespace AppSorter
