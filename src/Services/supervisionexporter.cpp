@@ -1,7 +1,13 @@
 #include "supervisionexporter.h"
 
+#include "appgroup.h"
 #include "internetdatetime.h"
+#include "quitplan.h"
+#include "restrictionrule.h"
 
+#include <QSet>
+
+#include <algorithm>
 #include <vector>
 
 namespace SupervisionExporter {
@@ -156,7 +162,80 @@ private:
     bool m_ok = true;
 };
 
+// Code-point order over UTF-16: code units of surrogates (characters beyond U+FFFF) sort after U+E000 to U+FFFF.
+[[nodiscard]] bool codePointLess(const QString &a, const QString &b)
+{
+    auto rank = [](char16_t c) -> char32_t {
+        if (c >= 0xE000)
+            return char32_t(c) - 0x800;
+        if (c >= 0xD800)
+            return char32_t(c) + 0x2000;
+        return c;
+    };
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x != y)
+            return rank(x) < rank(y);
+    }
+    return a.size() < b.size();
+}
+
+[[nodiscard]] QList<int> sortedWeekdays(QList<int> weekdays)
+{
+    std::sort(weekdays.begin(), weekdays.end());
+    return weekdays;
+}
+
+[[nodiscard]] QString blockModeText(QuitPlanBlockMode mode)
+{
+    switch (mode) {
+    case QuitPlanBlockMode::minutes:
+        return QStringLiteral("minutes");
+    case QuitPlanBlockMode::until:
+        return QStringLiteral("until");
+    case QuitPlanBlockMode::none:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
 } // namespace
+
+SupervisionExport makeExport(const QList<AppGroup *> &groups, const QList<RestrictionRule *> &rules,
+                             const QList<QuitPlan *> &plans, const QString &slogan, Instant at)
+{
+    SupervisionExport file;
+    file.exportedAt = at;
+    file.blockedSlogan = slogan;
+
+    QSet<QString> ids;
+    for (const AppGroup *g : groups) {
+        const QString id = g->refID();
+        ids.insert(id);
+        file.groups.append({id, g->name(), g->sortIndex(), g->bundleIDs()});
+    }
+    for (const RestrictionRule *r : rules) {
+        const bool targetsGroup = r->targetKind() == RestrictionTarget::group;
+        if (targetsGroup && !ids.contains(r->targetID()))
+            continue;
+        file.restrictionRules.append({targetsGroup ? QStringLiteral("group") : QStringLiteral("app"), r->targetID(),
+                                      r->startMinute(), r->endMinute(), sortedWeekdays(r->weekdays()),
+                                      r->isEnabled(), r->pausedUntil(), r->onceDate()});
+    }
+    for (const QuitPlan *p : plans) {
+        const bool targetsGroup = p->targetKind() == QuitPlanTarget::group;
+        if (targetsGroup && !ids.contains(p->groupID()))
+            continue;
+        QStringList bundleIDs = p->bundleIDs();
+        std::sort(bundleIDs.begin(), bundleIDs.end(), codePointLess);
+        file.quitPlans.append({targetsGroup ? QStringLiteral("group") : QStringLiteral("apps"), p->groupID(),
+                               bundleIDs, p->quitMinute(), sortedWeekdays(p->weekdays()), blockModeText(p->blockMode()),
+                               p->blockMinutes(), p->blockUntilMinute(), p->isEnabled(), p->pausedUntil()});
+    }
+    return file;
+}
 
 std::optional<QByteArray> encode(const SupervisionExport &file)
 {

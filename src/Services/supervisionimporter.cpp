@@ -1,6 +1,11 @@
 #include "supervisionimporter.h"
 
+#include "appgroup.h"
 #include "internetdatetime.h"
+#include "preferences.h"
+#include "quitplan.h"
+#include "restrictionrule.h"
+#include "storecontext.h"
 #include "strictjsonreader.h"
 
 #include <QSet>
@@ -285,6 +290,52 @@ std::optional<SupervisionImportError> validate(const SupervisionExport &file)
             return SupervisionImportError::brokenReferences;
     }
     return std::nullopt;
+}
+
+SupervisionApplyResult apply(const SupervisionExport &file, StoreContext &context, Preferences &preferences)
+{
+    const StoreContext::Mark before = context.mark();
+    for (RestrictionRule *r : context.fetch<RestrictionRule>())
+        context.remove(r);
+    for (QuitPlan *p : context.fetch<QuitPlan>())
+        context.remove(p);
+    for (AppGroup *g : context.fetch<AppGroup>())
+        context.remove(g);
+
+    for (const auto &entry : file.groups) {
+        auto group = std::make_unique<AppGroup>(entry.name, entry.sortIndex, entry.bundleIDs);
+        // The file's ids are what its rules and plans refer to, so they replace the fresh ones.
+        group->setStableID(entry.id);
+        context.insert(std::move(group));
+    }
+    const auto group = u"group"_s;
+    for (const auto &entry : file.restrictionRules) {
+        auto rule = std::make_unique<RestrictionRule>(
+            entry.targetKind == group ? RestrictionTarget::group : RestrictionTarget::app, entry.targetID,
+            entry.startMinute, entry.endMinute, entry.weekdays, entry.isEnabled, entry.onceDate);
+        rule->setPausedUntil(entry.pausedUntil);
+        context.insert(std::move(rule));
+    }
+    for (const auto &entry : file.quitPlans) {
+        QuitPlanBlockMode mode = QuitPlanBlockMode::none;
+        if (entry.blockMode == u"minutes")
+            mode = QuitPlanBlockMode::minutes;
+        else if (entry.blockMode == u"until")
+            mode = QuitPlanBlockMode::until;
+        auto plan = std::make_unique<QuitPlan>(entry.targetKind == group ? QuitPlanTarget::group : QuitPlanTarget::apps,
+                                               entry.groupID, entry.bundleIDs, entry.quitMinute, entry.weekdays, mode,
+                                               entry.blockMinutes, entry.blockUntilMinute, entry.isEnabled);
+        plan->setPausedUntil(entry.pausedUntil);
+        context.insert(std::move(plan));
+    }
+
+    if (context.save() != SaveResult::saved) {
+        // Takes back this call's deletions and insertions only; what was pending before stays pending.
+        (void)context.rollback(before);
+        return SupervisionApplyResult::storeFailed;
+    }
+    preferences.setString(blockedSloganKey.toString(), file.blockedSlogan);
+    return SupervisionApplyResult::applied;
 }
 
 } // namespace SupervisionImporter

@@ -4,9 +4,15 @@
 #include "supervisionimporterror.h"
 
 #include <QByteArrayView>
+#include <QStringView>
 
 #include <optional>
 #include <variant>
+
+class Preferences;
+class StoreContext;
+
+enum class [[nodiscard]] SupervisionApplyResult { applied, storeFailed };
 
 // Reads a rules file, checks its group references and replaces the stored supervision set-up with it. Main thread
 // (the settings sheet is the caller); decode and validate are pure.
@@ -21,5 +27,16 @@ namespace SupervisionImporter {
 
 // None when every group rule and group plan names a group of the file, else brokenReferences.
 [[nodiscard]] std::optional<SupervisionImportError> validate(const SupervisionExport &file);
+
+// The preference that holds the blocked-app message.
+inline constexpr QStringView blockedSloganKey = u"blockedSlogan";
+
+// Replaces every group, restriction rule and timed-quit plan of the store with the file's, as the file gives them,
+// and then the blocked-app message. All or nothing: the store's changes are taken back to where they stood before
+// the call when the save fails, and the message is written only after the save succeeded, so a failure leaves the
+// stored set-up and the message as they were. Changes pending from before the call are neither lost nor rolled back;
+// a successful save writes them too. App records, ad-hoc blocks and all other preferences are not touched. Expects a
+// file that decode() gave and validate() passed.
+SupervisionApplyResult apply(const SupervisionExport &file, StoreContext &context, Preferences &preferences);
 
 } // namespace SupervisionImporter
