@@ -28,8 +28,8 @@ const QString browser = u"com.host.browser"_qs;
 const QString browserPath = u"/opt/Host.app/Contents/Browser.app"_qs;
 const QString warningBody = u"「编辑器」即将退出，正在编辑的内容请及时保存"_qs;
 
-// The desktop the manager works on, with the production terminator over fake running apps, and one log of what
-// reached the user: notifications, quit requests, kills and block hooks, in the order they happened.
+// The desktop the manager works on, with the production terminator over fake running apps and processes; the
+// block hook's calls are kept as "<bundleID> <minutes>".
 struct Desk
 {
     QTemporaryDir dir;
@@ -72,7 +72,7 @@ struct Desk
         return s;
     }
 
-    // "warn <body> at <seconds since t0>", "terminate …" and "hide …" as the fake records them, "kill <pid>".
+    // The posted warnings as "warn <body>"; every one must carry the warning title.
     QStringList notices() const
     {
         QStringList out;
@@ -124,7 +124,7 @@ void TestFocusSessionManager::warningThenQuitThenBlock()
     QFETCH(std::optional<int>, blockMinutes);
     QFETCH(QStringList, blocks);
     Desk d;
-    const auto app = d.running.launch(editor, u"编辑器"_qs, 401);
+    d.running.launch(editor, u"编辑器"_qs, 401);
     d.begin(editor, 10min, blockMinutes);
     QCOMPARE(d.onDisk().size(), 1);
 
@@ -146,7 +146,6 @@ void TestFocusSessionManager::warningThenQuitThenBlock()
     d.clock.advanceBy(1h);
     QCOMPARE(d.running.requests().size(), 1);
     QCOMPARE(d.center.posts().size(), 1);
-    Q_UNUSED(app);
 }
 
 void TestFocusSessionManager::warningOnlyWhenMoreThan15SecondsRemain_data()
@@ -273,11 +272,10 @@ void TestFocusSessionManager::pauseAndResume()
 
     // A session whose deadline has passed is not paused.
     Desk late;
-    const auto overdue = late.begin(editor, 1min);
+    late.begin(editor, 1min);
     late.clock.sleepUntil(late.t0 + 2min); // not yet fired
     late.manager->pauseSessions(editor);
     QVERIFY(late.manager->pausedRemaining().isEmpty());
-    Q_UNUSED(overdue);
 }
 
 void TestFocusSessionManager::twoSessionsOfOneAppPauseResumeAndEndTogether()
@@ -348,7 +346,7 @@ void TestFocusSessionManager::wakeLeavesPausedSessionsToTheirResume()
     Desk d;
     d.running.launch(editor, u"编辑器"_qs, 401);
     const auto paused = d.begin(editor, 10min, 30);
-    const auto running = d.begin(u"org.other"_qs, 10min, 5, u"别的"_qs);
+    d.begin(u"org.other"_qs, 10min, 5, u"别的"_qs);
     d.running.launch(u"org.other"_qs, u"别的"_qs, 402);
     d.clock.advanceBy(6min);
     d.manager->pauseSessions(editor);
@@ -369,7 +367,6 @@ void TestFocusSessionManager::wakeLeavesPausedSessionsToTheirResume()
     d.clock.advanceBy(4min);
     QCOMPARE(d.running.requests().last(), u"terminate org.editor 401"_qs);
     QCOMPARE(d.blocks.last(), u"org.editor 30"_qs);
-    Q_UNUSED(running);
 }
 
 void TestFocusSessionManager::restartRestoresRunningSessions()
@@ -383,7 +380,7 @@ void TestFocusSessionManager::restartRestoresRunningSessions()
     noted.deadline = d.t0 + 10min;
     noted.blockMinutes = 20;
     d.manager->begin(noted);
-    const auto early = d.begin(u"org.other"_qs, 1min, std::nullopt, u"别的"_qs);
+    d.begin(u"org.other"_qs, 1min, std::nullopt, u"别的"_qs);
     const auto later = d.begin(u"org.third"_qs, 30min, std::nullopt, u"第三"_qs);
 
     d.manager.reset(); // the program quits
@@ -400,7 +397,6 @@ void TestFocusSessionManager::restartRestoresRunningSessions()
     QCOMPARE(d.running.requests(), QStringList{u"terminate org.editor 401"_qs});
     QCOMPARE(d.blocks, QStringList{u"org.editor 20"_qs});
     QCOMPARE(d.manager->sessions(), QList<FocusSession>{later});
-    Q_UNUSED(early);
 }
 
 void TestFocusSessionManager::startUpWithDamagedFile()
