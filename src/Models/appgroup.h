@@ -35,7 +35,10 @@ public:
 
     // Ascending sortIndex: the order in which views list groups. Fetches sort stably, so equal indexes keep the
     // order of insertion.
-    [[nodiscard]] static bool bySortIndex(const AppGroup &a, const AppGroup &b) { return a.m_sortIndex < b.m_sortIndex; }
+    [[nodiscard]] static bool bySortIndex(const AppGroup &a, const AppGroup &b)
+    {
+        return a.m_sortIndex < b.m_sortIndex;
+    }
 
     // A new random UUID in its canonical 36-character upper-case form.
     [[nodiscard]] static QString newStableID();

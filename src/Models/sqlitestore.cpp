@@ -183,7 +183,10 @@ public:
 
     [[nodiscard]] bool isNull() const { return sqlite3_column_type(m_statement, m_index) == SQLITE_NULL; }
     qint64 integer64() { return sqlite3_column_int64(m_statement, m_index++); }
-    int integer() { return int(std::clamp<qint64>(integer64(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max())); }
+    int integer()
+    {
+        return int(std::clamp<qint64>(integer64(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    }
     bool boolean() { return integer64() != 0; }
     QString text()
     {

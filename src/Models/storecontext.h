@@ -36,6 +36,17 @@ enum class [[nodiscard]] SaveResult { saved, failed };
 // After a change, changed(type) is emitted once per record type on the next turn of the event loop, only for types
 // that did change (a write of the value a column already holds is no change; a save changes nothing that a fetch
 // shows, so it emits nothing). Main thread only; owned by its StoreContainer for the whole run.
+//
+//     AppMeta *meta = context.fetchOrCreateMeta(bundleID);      // appmeta.h
+//     meta->setLaunchCount(meta->launchCount() + 1);
+//     std::ignore = context.save();                             // a failed save stays pending for the next one
+//
+//     const auto mark = context.mark();                         // an all-or-nothing edit
+//     for (RestrictionRule *rule : context.fetch<RestrictionRule>())
+//         context.remove(rule);
+//     context.insert(std::make_unique<RestrictionRule>(...));
+//     if (context.save() == SaveResult::failed)
+//         std::ignore = context.rollback(mark);
 class StoreContext : public QObject
 {
     Q_OBJECT

@@ -17,7 +17,8 @@ QList<AppInfo> finds(const QString &spec)
         QString path = entry.mid(colon + 1);
         if (path.startsWith(u'~'))
             path = home + path.mid(1);
-        out.append(AppInfo{entry.left(colon), QString::number(out.size()), QUrl::fromLocalFile(path), std::nullopt, {}});
+        out.append(
+            AppInfo{entry.left(colon), QString::number(out.size()), QUrl::fromLocalFile(path), std::nullopt, {}});
     }
     return out;
 }
