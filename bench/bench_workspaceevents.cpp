@@ -109,7 +109,7 @@ BENCHMARK(BM_ScanEveryQuarterSecond)->Arg(0)->Arg(1)->UseManualTime()->Iteration
 void BM_NewProcess(benchmark::State &state)
 {
     const qint64 pid = qint64(::getpid());
-    const DesktopEntryIndex entries;
+    const DesktopEntryLookup entries;
     for (auto _ : state) {
         const auto facts = ProcFs::facts(QStringLiteral("/proc"), pid);
         auto mapped = AppInstanceMapping::mapAll({*facts}, entries);

@@ -101,7 +101,7 @@ std::optional<AppUnit> appUnitOfCgroup(QStringView cgroupPath)
 
 std::optional<Membership> membership(const ProcessFacts &process, const ProcessFacts *parent,
                                      const std::optional<Membership> &parentMembership,
-                                     const DesktopEntryIndex &entries)
+                                     const DesktopEntryLookup &entries)
 {
     const auto byExecutable = entries.bundleIDForExecutable(process.executable);
     auto ownInstance = [&](const QString &bundleID) {
@@ -129,13 +129,13 @@ std::optional<Membership> membership(const ProcessFacts &process, const ProcessF
         return ownInstance(*byExecutable);
 
     if (parent && parentMembership && parentMembership->source != Source::appUnit && !process.executable.isEmpty()
-        && (process.executable == parent->executable || DesktopEntryIndex::isWrapperProgram(parent->executable))) {
+        && (process.executable == parent->executable || DesktopEntryLookup::isWrapperProgram(parent->executable))) {
         return parentMembership;
     }
     return std::nullopt;
 }
 
-QHash<qint64, Membership> mapAll(const QList<ProcessFacts> &processes, const DesktopEntryIndex &entries,
+QHash<qint64, Membership> mapAll(const QList<ProcessFacts> &processes, const DesktopEntryLookup &entries,
                                  const QHash<qint64, ProcessFacts> &knownFacts,
                                  const QHash<qint64, Membership> &known)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linux/desktopentryindex.h"
+#include "linux/desktopentrylookup.h"
 #include "linux/procfs.h"
 
 #include <QHash>
@@ -52,11 +52,11 @@ struct AppUnit
 // The membership of `process`, given its parent's facts and membership (both absent when unknown).
 [[nodiscard]] std::optional<Membership> membership(const ProcessFacts &process, const ProcessFacts *parent,
                                                    const std::optional<Membership> &parentMembership,
-                                                   const DesktopEntryIndex &entries);
+                                                   const DesktopEntryLookup &entries);
 
 // Memberships of a whole set of processes: parents are decided before their children (by start time), and `known`
 // memberships (of processes seen earlier) are kept as they are.
-[[nodiscard]] QHash<qint64, Membership> mapAll(const QList<ProcessFacts> &processes, const DesktopEntryIndex &entries,
+[[nodiscard]] QHash<qint64, Membership> mapAll(const QList<ProcessFacts> &processes, const DesktopEntryLookup &entries,
                                                const QHash<qint64, ProcessFacts> &knownFacts = {},
                                                const QHash<qint64, Membership> &known = {});
 

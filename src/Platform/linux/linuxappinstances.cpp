@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-LinuxAppInstances::LinuxAppInstances(DesktopEntryIndex entries, QString procRoot, qint64 ownPid)
+LinuxAppInstances::LinuxAppInstances(DesktopEntryLookup entries, QString procRoot, qint64 ownPid)
     : m_entries(std::move(entries))
     , m_root(std::move(procRoot))
     , m_ownPid(ownPid >= 0 ? ownPid : AppIdentity::processID())

@@ -2,7 +2,7 @@
 
 #include "runningapps.h"
 #include "linux/appinstancemapping.h"
-#include "linux/desktopentryindex.h"
+#include "linux/desktopentrylookup.h"
 #include "linux/procfs.h"
 
 #include <QHash>
@@ -18,11 +18,11 @@
 class LinuxAppInstances
 {
 public:
-    explicit LinuxAppInstances(DesktopEntryIndex entries = {}, QString procRoot = QStringLiteral("/proc"),
+    explicit LinuxAppInstances(DesktopEntryLookup entries = {}, QString procRoot = QStringLiteral("/proc"),
                                qint64 ownPid = -1);
 
     // New entries apply to processes seen from now on; running ones keep the instance they were given.
-    void setEntries(DesktopEntryIndex entries) { m_entries = std::move(entries); }
+    void setEntries(DesktopEntryLookup entries) { m_entries = std::move(entries); }
 
     struct Changes
     {
@@ -67,7 +67,7 @@ private:
         bool own = false;
     };
 
-    DesktopEntryIndex m_entries;
+    DesktopEntryLookup m_entries;
     QString m_root;
     qint64 m_ownPid = -1;
     QHash<qint64, Process> m_processes;

@@ -1,5 +1,5 @@
 #include "linux/appinstancemapping.h"
-#include "linux/desktopentryindex.h"
+#include "linux/desktopentrylookup.h"
 #include "linux/procfs.h"
 #include "proctree.h"
 
@@ -26,9 +26,10 @@ private Q_SLOTS:
     void instances_data();
     void instances();
     void knownMembershipsStay();
+    void entriesFromDesktopFiles();
 
 private:
-    static DesktopEntryIndex entries();
+    static DesktopEntryLookup entries();
     // "bundle: pid pid", one line per instance, sorted.
     static QStringList describe(const QHash<qint64, AppInstanceMapping::Membership> &mapping);
 };
@@ -39,7 +40,7 @@ const QString apps = QStringLiteral("/usr/share/applications/");
 
 } // namespace
 
-DesktopEntryIndex TestAppInstanceMapping::entries()
+DesktopEntryLookup TestAppInstanceMapping::entries()
 {
     const QList<DesktopAppEntry> list{
         {u"xterm"_qs, u"XTerm"_qs, u"xterm"_qs, apps + u"xterm.desktop"_qs},
@@ -53,7 +54,7 @@ DesktopEntryIndex TestAppInstanceMapping::entries()
         {u"flatapp"_qs, u"Flat"_qs, u"flatpak run org.example.Flat"_qs, apps + u"flatapp.desktop"_qs},
     };
     // Programs on the search path live in /usr/bin; no file is looked at.
-    return DesktopEntryIndex(list, [](const QString &program) -> std::optional<QString> {
+    return DesktopEntryLookup(list, [](const QString &program) -> std::optional<QString> {
         return program.startsWith(u'/') ? program : u"/usr/bin/"_qs + program;
     });
 }
@@ -128,7 +129,7 @@ void TestAppInstanceMapping::execProgram()
 {
     QFETCH(QString, exec);
     QFETCH(QString, program);
-    QCOMPARE(DesktopEntryIndex::execProgram(exec), program);
+    QCOMPARE(DesktopEntryLookup::execProgram(exec), program);
 }
 
 void TestAppInstanceMapping::wrapperPrograms_data()
@@ -149,7 +150,7 @@ void TestAppInstanceMapping::wrapperPrograms()
 {
     QFETCH(QString, path);
     QFETCH(bool, wrapper);
-    QCOMPARE(DesktopEntryIndex::isWrapperProgram(path), wrapper);
+    QCOMPARE(DesktopEntryLookup::isWrapperProgram(path), wrapper);
 }
 
 void TestAppInstanceMapping::desktopFileID_data()
@@ -167,7 +168,7 @@ void TestAppInstanceMapping::desktopFileID()
 {
     QFETCH(QString, path);
     QFETCH(QString, id);
-    QCOMPARE(DesktopEntryIndex::desktopFileID(path).value_or(QString()), id);
+    QCOMPARE(DesktopEntryLookup::desktopFileID(path).value_or(QString()), id);
 }
 
 void TestAppInstanceMapping::instances_data()
@@ -278,6 +279,33 @@ void TestAppInstanceMapping::knownMembershipsStay()
     const auto mapping = AppInstanceMapping::mapAll({child}, entries(), {{10, parent}}, {{10, earlier}});
     QCOMPARE(mapping.value(11), earlier);
     QCOMPARE(mapping.value(10), earlier);
+}
+
+void TestAppInstanceMapping::entriesFromDesktopFiles()
+{
+    QTemporaryDir dir;
+    const QString user = dir.path() + u"/user/applications"_qs, system = dir.path() + u"/system/applications"_qs;
+    QDir().mkpath(user + u"/sub"_qs);
+    QDir().mkpath(system);
+    ProcTree::write(user + u"/sub/tool.desktop"_qs,
+                    "[Desktop Entry]\nType=Application\nName=Tool\nName[zh_CN]=工具\nExec=\"/opt/my tools/tool\" %f\n");
+    ProcTree::write(system + u"/gimp.desktop"_qs, "[Desktop Entry]\nType=Application\nName=GIMP\nExec=gimp-2.10 %U\n");
+    ProcTree::write(system + u"/broken.desktop"_qs, "no group here\n");
+    const QStringList paths{user + u"/sub/tool.desktop"_qs, system + u"/gimp.desktop"_qs, system + u"/broken.desktop"_qs};
+    const auto read = DesktopEntryLookup::readEntries(paths, {user, system}, {u"zh_CN"_qs});
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(read[0].bundleID, u"sub-tool"_qs);
+    QCOMPARE(read[0].localizedName, u"工具"_qs);
+    QCOMPARE(read[1].bundleID, u"gimp"_qs);
+    QCOMPARE(read[1].localizedName, u"GIMP"_qs);
+
+    const DesktopEntryLookup lookup(read, [](const QString &p) -> std::optional<QString> {
+        return p.startsWith(u'/') ? p : u"/usr/bin/"_qs + p;
+    });
+    QCOMPARE(lookup.bundleIDForExecutable(u"/opt/my tools/tool"_qs).value_or(QString()), u"sub-tool"_qs);
+    QCOMPARE(lookup.bundleIDForExecutable(u"/usr/bin/gimp-2.10"_qs).value_or(QString()), u"gimp"_qs);
+    QCOMPARE(lookup.bundleIDForDesktopFile(user + u"/sub/tool.desktop"_qs).value_or(QString()), u"sub-tool"_qs);
+    QCOMPARE(lookup.localizedName(u"gimp"_qs), u"GIMP"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestAppInstanceMapping)

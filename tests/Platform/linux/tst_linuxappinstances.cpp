@@ -33,9 +33,9 @@ public:
     QStringList sent;
 };
 
-DesktopEntryIndex entries()
+DesktopEntryLookup entries()
 {
-    return DesktopEntryIndex({{u"gimp"_qs, u"GIMP 图像编辑器"_qs, u"gimp-2.10 %U"_qs, apps + u"gimp.desktop"_qs},
+    return DesktopEntryLookup({{u"gimp"_qs, u"GIMP 图像编辑器"_qs, u"gimp-2.10 %U"_qs, apps + u"gimp.desktop"_qs},
                               {u"org.gnome.Calculator"_qs, u"计算器"_qs, calc, apps + u"org.gnome.Calculator.desktop"_qs}},
                              [](const QString &p) -> std::optional<QString> {
                                  return p.startsWith(u'/') ? p : u"/usr/bin/"_qs + p;

@@ -115,7 +115,7 @@ void TestX11Openbox::windowsIconifyAndActivation()
     tree.add(process(1, 0, u"/sbin/init"_qs));
     tree.add(process(424201, 1, u"/usr/bin/gimp-2.10"_qs));
     tree.add(process(424202, 1, u"/usr/bin/gnome-calculator"_qs));
-    const DesktopEntryIndex entries({{u"gimp"_qs, u"GIMP"_qs, u"/usr/bin/gimp-2.10"_qs, {}},
+    const DesktopEntryLookup entries({{u"gimp"_qs, u"GIMP"_qs, u"/usr/bin/gimp-2.10"_qs, {}},
                                      {u"calc"_qs, u"计算器"_qs, u"/usr/bin/gnome-calculator"_qs, {}}},
                                     [](const QString &p) { return std::optional<QString>(p); });
 

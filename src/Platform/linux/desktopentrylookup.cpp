@@ -1,11 +1,14 @@
-#include "linux/desktopentryindex.h"
+#include "linux/desktopentrylookup.h"
+
+#include "desktopentry.h"
+#include "desktopentryreader.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 
-DesktopEntryIndex::DesktopEntryIndex(const QList<DesktopAppEntry> &entries, const ProgramResolver &resolve)
+DesktopEntryLookup::DesktopEntryLookup(const QList<DesktopAppEntry> &entries, const ProgramResolver &resolve)
 {
     QHash<QString, QSet<QString>> runners;
     for (const auto &entry : entries) {
@@ -26,7 +29,7 @@ DesktopEntryIndex::DesktopEntryIndex(const QList<DesktopAppEntry> &entries, cons
     }
 }
 
-DesktopEntryIndex::ProgramResolver DesktopEntryIndex::searchPathResolver()
+DesktopEntryLookup::ProgramResolver DesktopEntryLookup::searchPathResolver()
 {
     return [](const QString &program) -> std::optional<QString> {
         QString found;
@@ -51,7 +54,25 @@ DesktopEntryIndex::ProgramResolver DesktopEntryIndex::searchPathResolver()
     };
 }
 
-QString DesktopEntryIndex::execProgram(const QString &exec)
+QList<DesktopAppEntry> DesktopEntryLookup::readEntries(const QStringList &paths, const QStringList &roots,
+                                                      const QStringList &locales)
+{
+    QList<DesktopAppEntry> out;
+    for (const QString &path : paths) {
+        const auto entry = DesktopEntry::load(path);
+        if (!entry)
+            continue;
+        const auto placement = DesktopEntryReader::placement(path, roots);
+        const auto id = placement ? std::optional<QString>(placement->id) : desktopFileID(path);
+        if (!id)
+            continue;
+        out.append({*id, entry->localizedValue(u"Name"_qs, locales).value_or(QString()),
+                    entry->exec().value_or(QString()), path});
+    }
+    return out;
+}
+
+QString DesktopEntryLookup::execProgram(const QString &exec)
 {
     const QString text = exec.trimmed();
     QString out;
@@ -76,7 +97,7 @@ QString DesktopEntryIndex::execProgram(const QString &exec)
     return out;
 }
 
-bool DesktopEntryIndex::isWrapperProgram(const QString &path)
+bool DesktopEntryLookup::isWrapperProgram(const QString &path)
 {
     static const QSet<QString> exact = {
         u"sh"_qs, u"bash"_qs, u"dash"_qs, u"zsh"_qs, u"ksh"_qs, u"mksh"_qs, u"csh"_qs, u"tcsh"_qs, u"fish"_qs,
@@ -94,7 +115,7 @@ bool DesktopEntryIndex::isWrapperProgram(const QString &path)
     return exact.contains(name) || versioned.match(name).hasMatch();
 }
 
-std::optional<QString> DesktopEntryIndex::desktopFileID(const QString &path)
+std::optional<QString> DesktopEntryLookup::desktopFileID(const QString &path)
 {
     const QString clean = QDir::cleanPath(path);
     static constexpr QStringView folder = u"/applications/";
@@ -108,7 +129,7 @@ std::optional<QString> DesktopEntryIndex::desktopFileID(const QString &path)
     return relative.replace(u'/', u'-');
 }
 
-std::optional<QString> DesktopEntryIndex::bundleIDForExecutable(const QString &executable) const
+std::optional<QString> DesktopEntryLookup::bundleIDForExecutable(const QString &executable) const
 {
     if (executable.isEmpty() || executable == u"/")
         return std::nullopt;
@@ -117,7 +138,7 @@ std::optional<QString> DesktopEntryIndex::bundleIDForExecutable(const QString &e
     return std::nullopt;
 }
 
-std::optional<QString> DesktopEntryIndex::bundleIDForDesktopFile(const QString &path) const
+std::optional<QString> DesktopEntryLookup::bundleIDForDesktopFile(const QString &path) const
 {
     if (path.isEmpty())
         return std::nullopt;

@@ -12,7 +12,7 @@ struct DesktopAppEntry
 {
     QString bundleID;      // the desktop-file id without ".desktop"
     QString localizedName; // the Name for the user's language
-    QString exec;          // the Exec value as written in the entry
+    QString exec;          // the Exec value, its general escapes resolved (as DesktopEntry::exec() gives it)
     QString filePath;      // where the entry lies, to recognise GIO_LAUNCHED_DESKTOP_FILE
 
     friend bool operator==(const DesktopAppEntry &, const DesktopAppEntry &) = default;
@@ -22,18 +22,23 @@ struct DesktopAppEntry
 // executable. An executable names an entry only when exactly one entry runs it and it is no interpreter, shell or
 // wrapper (sh, env, python3, flatpak ...), since one of those runs any number of unrelated programs. Immutable
 // after construction; any thread.
-class DesktopEntryIndex
+class DesktopEntryLookup
 {
 public:
     // Turns the program of an Exec line into the canonical path of the file that runs (symbolic links resolved);
     // none when it cannot be found.
     using ProgramResolver = std::function<std::optional<QString>(const QString &program)>;
 
-    DesktopEntryIndex() = default;
-    explicit DesktopEntryIndex(const QList<DesktopAppEntry> &entries,
+    DesktopEntryLookup() = default;
+    explicit DesktopEntryLookup(const QList<DesktopAppEntry> &entries,
                                const ProgramResolver &resolve = searchPathResolver());
 
     [[nodiscard]] static ProgramResolver searchPathResolver();
+    // The entries of desktop files as the installed-app scanner finds them: the id from where each file lies among
+    // the application roots, the Name for `locales` (POSIX form, most preferred first), the Exec value. A file that
+    // cannot be read as a desktop entry is left out.
+    [[nodiscard]] static QList<DesktopAppEntry> readEntries(const QStringList &paths, const QStringList &roots,
+                                                            const QStringList &locales);
     // The program word of an Exec value: the first argument, with the quoting of the Desktop Entry Specification
     // undone; empty when there is none.
     [[nodiscard]] static QString execProgram(const QString &exec);
