@@ -1,0 +1,171 @@
+#include "appscanner.h"
+
+#include "appdirectoryenumerator.h"
+#include "appidentity.h"
+#include "backgroundexecutor.h"
+#include "bundlereader.h"
+#include "folderwatcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+const QString displayNameKey = u"CFBundleDisplayName"_qs;
+const QString nameKey = u"CFBundleName"_qs;
+
+// The path extension as the walk's alias rule reads it: a name that is nothing but ".lproj" has none.
+bool hasLprojExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 && QStringView(name).sliced(dot + 1) == u"lproj";
+}
+
+} // namespace
+
+AppScanner::AppScanner(AppDirectorySearch &query, const BundleReader &reader, FolderWatcher &watcher,
+                       TimerService &timers, BackgroundExecutor &executor, const QStringList &scopes, QObject *parent)
+    : QObject(parent)
+    , m_query(query)
+    , m_reader(reader)
+    , m_watcher(watcher)
+    , m_executor(executor)
+    , m_pendingRescan(timers, rescanQuietPeriod, [this] { reload(); })
+{
+    // Clean paths, as the folder watcher reports them.
+    for (const auto &scope : scopes)
+        m_scopes.append(QDir::cleanPath(scope));
+}
+
+AppScanner::~AppScanner()
+{
+    for (const auto &observer : std::as_const(m_observers))
+        disconnect(observer);
+    for (const auto &root : std::as_const(m_dirWatchers))
+        m_watcher.unwatch(root);
+    m_pendingRescan.cancel();
+}
+
+void AppScanner::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_observers.append(connect(&m_query, &AppDirectorySearch::gatheringFinished, this, &AppScanner::reload));
+    m_observers.append(connect(&m_query, &AppDirectorySearch::updated, this, &AppScanner::reload));
+    m_query.start(m_scopes);
+    watchApplicationDirectories();
+}
+
+void AppScanner::watchApplicationDirectories()
+{
+    for (const auto &root : std::as_const(m_scopes)) {
+        if (!QFileInfo::exists(root))
+            continue;
+        if (m_watcher.watch(root))
+            m_dirWatchers.append(root);
+    }
+    if (!m_dirWatchers.isEmpty()) {
+        m_observers.append(connect(&m_watcher, &FolderWatcher::folderChanged, this, [this](const QString &folder) {
+            if (m_dirWatchers.contains(folder))
+                scheduleRescan();
+        }));
+    }
+}
+
+void AppScanner::scheduleRescan()
+{
+    m_pendingRescan.trigger();
+}
+
+void AppScanner::reload()
+{
+    RebuildInput input;
+    input.hits = m_query.results();
+    const int generation = ++m_reloadGeneration;
+    input.ownBundleID = AppIdentity::bundleID();
+    input.scopes = m_scopes;
+    input.preferredLanguages = m_preferredLanguages.value_or(QLocale::system().uiLanguages());
+    input.homeDirectory = QDir::homePath();
+
+    m_executor.run<QList<AppInfo>>(
+        this, [input = std::move(input), &reader = m_reader] { return rebuild(input, reader); },
+        [this, generation](QList<AppInfo> merged) { publish(std::move(merged), generation); });
+}
+
+void AppScanner::publish(QList<AppInfo> merged, int generation)
+{
+    // A newer reload is under way and will publish its own result.
+    if (generation != m_reloadGeneration)
+        return;
+    m_apps = std::move(merged);
+    Q_EMIT appsChanged();
+    if (!m_isInitialScanDone) {
+        m_isInitialScanDone = true;
+        Q_EMIT isInitialScanDoneChanged();
+    }
+}
+
+QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader &reader)
+{
+    QList<AppInfo> found;
+
+    for (const auto &hit : input.hits) {
+        const auto bundle = reader.open(hit.path);
+        if (!bundle || bundle->identifier.isEmpty() || bundle->identifier == input.ownBundleID)
+            continue;
+        const QString name = hit.displayName
+            ? AppDirectoryEnumerator::removingBundleSuffix(*hit.displayName)
+            : AppDirectoryEnumerator::removingPathExtension(AppDirectoryEnumerator::lastPathComponent(hit.path));
+        AppInfo app{bundle->identifier, name, QUrl::fromLocalFile(hit.path), reader.creationDate(hit.path),
+                    aliasNames(*bundle, name)};
+        if (!app.isNestedInsideAppBundle())
+            found.append(std::move(app));
+    }
+
+    QSet<QString> seen;
+    for (const auto &app : std::as_const(found))
+        seen.insert(app.bundleID);
+
+    const AppDirectoryEnumerator enumerator(reader);
+    for (const auto &[bundleID, url] : enumerator.enumerate(input.scopes)) {
+        if (seen.contains(bundleID) || bundleID == input.ownBundleID)
+            continue;
+        const QString path = url.toLocalFile();
+        const auto bundle = reader.open(path);
+        if (!bundle)
+            continue;
+        const QString name = AppDirectoryEnumerator::displayName(*bundle, path, input.preferredLanguages);
+        found.append(AppInfo{bundleID, name, url, reader.creationDate(path), aliasNames(*bundle, name)});
+    }
+
+    return AppInfo::merge(found, input.homeDirectory);
+}
+
+QStringList AppScanner::aliasNames(const Bundle &bundle, const QString &excluding)
+{
+    QSet<QString> names;
+    const auto offer = [&](const QVariantMap &table, const QString &key) {
+        const auto value = Bundle::stringValue(table, key);
+        if (!value)
+            return;
+        QString trimmed = AppDirectoryEnumerator::trimmedSpacesAndTabs(*value);
+        if (!trimmed.isEmpty() && trimmed != excluding)
+            names.insert(std::move(trimmed));
+    };
+    offer(bundle.infoDictionary, displayNameKey);
+    offer(bundle.infoDictionary, nameKey);
+    for (auto it = bundle.localizationTables.constBegin(); it != bundle.localizationTables.constEnd(); ++it) {
+        if (!hasLprojExtension(it.key()))
+            continue;
+        offer(*it, displayNameKey);
+        offer(*it, nameKey);
+    }
+    QStringList sorted(names.begin(), names.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
