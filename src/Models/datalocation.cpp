@@ -7,7 +7,12 @@ namespace DataLocation {
 
 QString dataFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Tarnwick"_qs;
+    return dataFolderIn(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+QString dataFolderIn(const QString &baseFolder)
+{
+    return baseFolder + u"/Tarnwick"_qs;
 }
 
 QString configFolder()

@@ -7,6 +7,8 @@
 namespace DataLocation {
 
 [[nodiscard]] QString dataFolder();
+// The program's data folder inside another base folder than the user's data folder (tests).
+[[nodiscard]] QString dataFolderIn(const QString &baseFolder);
 [[nodiscard]] QString configFolder();
 
 } // namespace DataLocation

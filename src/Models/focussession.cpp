@@ -5,6 +5,30 @@
 #include <cmath>
 #include <limits>
 
+namespace {
+
+// 8-4-4-4-12 hexadecimal digits in either case; the nil UUID is a UUID like any other.
+bool isHyphenatedUuid(const QString &text)
+{
+    if (text.size() != 36)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (c != u'-')
+                return false;
+        } else if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Instants hold 64-bit microseconds: about 292,000 years either side of 1970.
+constexpr double representableSeconds = 9.0e12;
+
+} // namespace
+
 QString FocusSession::uuidText(const QUuid &id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();
@@ -39,10 +63,9 @@ std::optional<FocusSession> FocusSession::fromJson(const QJsonValue &value, QStr
     if (!idValue.isString())
         return fail("id");
     const QString idText = idValue.toString();
-    const auto id = QUuid::fromString(idText);
-    // Only the 36-character hyphenated form counts; either case is read.
-    if (id.isNull() || idText.size() != 36)
+    if (!isHyphenatedUuid(idText))
         return fail("id");
+    const auto id = QUuid::fromString(idText);
 
     const auto bundleID = o.value(u"bundleID"_qs);
     if (!bundleID.isString())
@@ -61,7 +84,7 @@ std::optional<FocusSession> FocusSession::fromJson(const QJsonValue &value, QStr
     }
 
     const auto deadline = o.value(u"deadline"_qs);
-    if (!deadline.isDouble() || !std::isfinite(deadline.toDouble()))
+    if (!deadline.isDouble() || !(std::abs(deadline.toDouble()) < representableSeconds))
         return fail("deadline");
 
     std::optional<int> block;

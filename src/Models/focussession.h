@@ -22,8 +22,10 @@ struct FocusSession
     std::optional<int> blockMinutes; // minutes blocked after the deadline; none means no block
 
     [[nodiscard]] QJsonObject toJson() const;
-    // Fails on a missing required key or a value of the wrong type; `error` then names the key. Unknown keys are
-    // ignored; a missing or null "taskNote" or "blockMinutes" is none, and so is an empty "taskNote".
+    // Fails on a missing required key or a value of the wrong type; `error` then names the key. "id" is read in
+    // either case, "blockMinutes" as any integral number (5.0 too); a deadline no Instant can hold fails as well.
+    // Unknown keys are ignored; a missing or null "taskNote" or "blockMinutes" is none, and so is an empty
+    // "taskNote".
     [[nodiscard]] static std::optional<FocusSession> fromJson(const QJsonValue &value, QString *error = nullptr);
 
     [[nodiscard]] static QString uuidText(const QUuid &id); // canonical, upper-case, no braces
