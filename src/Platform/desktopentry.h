@@ -23,9 +23,9 @@ public:
     [[nodiscard]] bool contains(const QString &key) const { return m_values.contains(key); }
     // The unlocalized value of a string key; nothing when absent.
     [[nodiscard]] std::optional<QString> value(const QString &key) const;
-    // The value for the first of `locales` (POSIX form: lang_COUNTRY.ENCODING@MODIFIER) that has one, each tried as
-    // the specification orders it (lang_COUNTRY@MODIFIER, lang_COUNTRY, lang@MODIFIER, lang), then the unlocalized
-    // value.
+    // The value for the first of `locales` (POSIX form: lang_COUNTRY.ENCODING@MODIFIER) that has one, each tried
+    // as the Desktop Entry Specification orders it (lang_COUNTRY@MODIFIER, lang_COUNTRY, lang@MODIFIER, lang), then
+    // the unlocalized value.
     [[nodiscard]] std::optional<QString> localizedValue(const QString &key, const QStringList &locales) const;
     // Every localized value of `key`, by locale with the encoding part dropped (for example "zh_CN", "sr@latin").
     [[nodiscard]] QHash<QString, QString> localizedValues(const QString &key) const;

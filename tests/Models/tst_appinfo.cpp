@@ -9,10 +9,10 @@ const QString home = u"/home/u"_qs;
 
 // "id:path id:path ..."; "~" stands for the home folder. Each entry's name is its position, so a test can tell
 // which of two finds of one app was kept.
-QList<AppInfo> finds(const QString &spec)
+QList<AppInfo> finds(const QString &list)
 {
     QList<AppInfo> out;
-    for (const auto &entry : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const auto &entry : list.split(u' ', Qt::SkipEmptyParts)) {
         const auto colon = entry.indexOf(u':');
         QString path = entry.mid(colon + 1);
         if (path.startsWith(u'~'))
