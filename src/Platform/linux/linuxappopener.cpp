@@ -16,6 +16,8 @@ const QString terminalProgram = u"x-terminal-emulator"_qs;
 LinuxAppOpener::LinuxAppOpener(Options options)
     : m_options(std::move(options))
 {
+    if (m_options.environment.isEmpty())
+        m_options.environment = QProcessEnvironment::systemEnvironment();
     if (!m_options.start)
         m_options.start = [](const DetachedProcess &process) { return process.start(); };
 }

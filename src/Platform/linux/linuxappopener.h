@@ -20,7 +20,7 @@ public:
     using Start = std::function<std::optional<qint64>(const DetachedProcess &)>;
     struct Options
     {
-        QProcessEnvironment environment; // what started apps inherit; its PATH finds their programs
+        QProcessEnvironment environment; // what started apps inherit, its PATH finding their programs; empty: ours
         QStringList locales;             // for the name that %c gives, most preferred first (POSIX form)
         Start start;                     // absent: DetachedProcess::start
     };
