@@ -1,0 +1,43 @@
+#pragma once
+
+#include "appopener.h"
+#include "linux/detachedprocess.h"
+
+#include <QList>
+
+#include <functional>
+
+// Opens apps on a Linux desktop by their desktop entries, as the Desktop Entry Specification says: the Exec value
+// with its field codes expanded (a URL goes in as %u or %U; an entry that takes no URL is opened without it), in
+// the folder its Path names, through "x-terminal-emulator -e" when Terminal is true, started detached with
+// GIO_LAUNCHED_DESKTOP_FILE and GIO_LAUNCHED_DESKTOP_FILE_PID in its environment as desktop launchers set them.
+// Refused: an .app bundle (it cannot run here), an entry that cannot be read, an Exec that is missing or malformed,
+// a program (or terminal) that is not installed, a Path that is no folder. Bringing the app to the front is left to
+// the desktop, which focuses newly started apps. Main thread; owned by main.cpp (or a test).
+class LinuxAppOpener : public AppOpener
+{
+public:
+    using Start = std::function<std::optional<qint64>(const DetachedProcess &)>;
+    struct Options
+    {
+        QProcessEnvironment environment; // what started apps inherit, its PATH finding their programs; empty: ours
+        QStringList locales;             // for the name that %c gives, most preferred first (POSIX form)
+        Start start;                     // absent: DetachedProcess::start
+    };
+
+    explicit LinuxAppOpener(Options options);
+
+    OpenResult openApplication(const QString &appPath) override;
+    OpenResult openURL(const QUrl &url, const QString &appPath) override;
+
+    // What would be started for the app with these URLs; nothing when it is refused.
+    [[nodiscard]] std::optional<DetachedProcess> command(const QString &appPath, const QList<QUrl> &urls) const;
+    // The executable file of a program named in an Exec value: a path as it is (a relative one from
+    // `workingDirectory`), a bare name searched in PATH.
+    [[nodiscard]] std::optional<QString> findProgram(const QString &program, const QString &workingDirectory) const;
+
+private:
+    Options m_options;
+
+    OpenResult open(const QString &appPath, const QList<QUrl> &urls);
+};
