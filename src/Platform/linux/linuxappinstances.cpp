@@ -20,7 +20,8 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     // The counters are read before the listing, so that whatever starts or ends while it runs moves them for the
     // next scan.
     const auto marks = ProcFs::tableMarks(m_root);
-    if (m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost) {
+    // An exec moves neither counter, so a process that may still exec keeps the listing going.
+    if (m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost && m_rechecking == 0) {
         ++m_quietScans;
         return changes;
     }
@@ -51,6 +52,18 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
                 continue;
             }
             it->inode = entry.inode;
+        }
+        if (it->rechecks > 0) {
+            --it->rechecks;
+            const auto exe = ProcFs::executable(m_root, entry.pid);
+            if (exe && *exe != it->facts.executable) {
+                // It was read before its exec: what it runs now is read and mapped as a new process.
+                const Process old = *it;
+                m_processes.erase(it);
+                removeMember(entry.pid, old, changes.terminated);
+                fresh.append(entry);
+                continue;
+            }
         }
         it->listedIn = scan;
     }
@@ -111,12 +124,20 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
         p.facts = f;
         if (const auto it = mapped.constFind(f.pid); it != mapped.cend())
             p.membership = *it;
+        if (m_started && f.pid != m_ownPid) {
+            const auto parent = m_processes.constFind(f.parentPid);
+            const bool parentsProgram = parent != m_processes.cend() && parent->facts.executable == f.executable;
+            if (!p.membership || parentsProgram)
+                p.rechecks = recheckListings;
+        }
         m_processes.insert(f.pid, p);
         if (p.membership) {
             addMember(p.membership->instanceID, f.pid, *p.membership, newInstances);
             joined.insert(p.membership->instanceID);
         }
     }
+    m_rechecking = int(std::count_if(m_processes.cbegin(), m_processes.cend(),
+                                     [](const Process &p) { return p.rechecks > 0; }));
     // A process that joins a running instance may be its new main process (its root came back into view).
     for (const QString &id : std::as_const(joined)) {
         if (auto it = m_instances.find(id); it != m_instances.end())

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void startingPointThenLaunchAndEnd();
     void aReusedPidIsANewProcess();
     void aQuietTableIsListedOnlyNowAndThen();
+    void aProcessReadBeforeItsExecIsReadAgain_data();
+    void aProcessReadBeforeItsExecIsReadAgain();
     void theProgramItselfIsNeverAnApp();
     void listingAndNames();
     void terminateSignalsTheMainProcess();
@@ -159,6 +161,64 @@ void TestLinuxAppInstances::aQuietTableIsListedOnlyNowAndThen()
     m_tree->remove(601);
     ProcTree::write(m_tree->root() + u"/loadavg"_qs, "garbage");
     QCOMPARE(names(instances.refresh().terminated), QStringList{u"org.gnome.Calculator 601"_qs});
+}
+
+void TestLinuxAppInstances::aProcessReadBeforeItsExecIsReadAgain_data()
+{
+    QTest::addColumn<QString>("parentExe");
+    QTest::addColumn<QString>("exeAfterExec");
+    QTest::addColumn<QStringList>("environmentAfterExec");
+    QTest::addColumn<QStringList>("launched");
+    QTest::addColumn<QList<qint64>>("parentInstance"); // empty: the parent is no app
+
+    const QString launcher = u"/usr/bin/launcher"_qs;
+    const QString unmapped = u"/usr/bin/unmapped"_qs;
+    const QStringList noEnvironment;
+    const QList<qint64> noApp;
+    QTest::newRow("from a launcher, then an entry's executable")
+        << launcher << calc << noEnvironment << QStringList{u"org.gnome.Calculator 300"_qs} << noApp;
+    QTest::newRow("from a launcher, then with a launcher's variables")
+        << launcher << unmapped << gioLaunch(apps + u"gimp.desktop"_qs, 300) << QStringList{u"gimp 300"_qs} << noApp;
+    QTest::newRow("from a launcher, then a program of no entry")
+        << launcher << unmapped << noEnvironment << QStringList{} << noApp;
+    QTest::newRow("from an app, then a shell")
+        << gimp << u"/bin/bash"_qs << noEnvironment << QStringList{} << QList<qint64>{250};
+    QTest::newRow("from an app, then another entry's executable")
+        << gimp << calc << noEnvironment << QStringList{u"org.gnome.Calculator 300"_qs} << QList<qint64>{250};
+}
+
+void TestLinuxAppInstances::aProcessReadBeforeItsExecIsReadAgain()
+{
+    QFETCH(QString, parentExe);
+    QFETCH(QString, exeAfterExec);
+    QFETCH(QStringList, environmentAfterExec);
+    QFETCH(QStringList, launched);
+    QFETCH(QList<qint64>, parentInstance);
+
+    // Counters that stand still: an exec moves none of them, and still must not wait for a forced listing.
+    ProcTree::write(m_tree->root() + u"/loadavg"_qs, "0.10 0.20 0.30 1/100 500\n");
+    m_tree->add(process(250, 1, parentExe));
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    const auto parentApp = instances.instanceOfProcess(250);
+    QCOMPARE(parentApp.has_value(), !parentInstance.isEmpty());
+
+    // Forked, not yet exec'd: its parent's program and environment.
+    m_tree->add(process(300, 250, parentExe));
+    ProcTree::write(m_tree->root() + u"/loadavg"_qs, "0.10 0.20 0.30 1/101 300\n");
+    QVERIFY(instances.refresh().launched.isEmpty());
+
+    m_tree->add(process(300, 250, exeAfterExec, u"/"_qs, environmentAfterExec)); // same pid folder: same process
+    auto changes = instances.refresh();
+    QCOMPARE(names(changes.launched), launched);
+    QVERIFY(changes.terminated.isEmpty());
+    if (parentApp)
+        QCOMPARE(instances.processesOf(parentApp->instanceID), parentInstance);
+
+    // Read once more, it makes no second launch.
+    for (int i = 0; i < LinuxAppInstances::recheckListings + 1; ++i) {
+        changes = instances.refresh();
+        QVERIFY(changes.launched.isEmpty() && changes.terminated.isEmpty());
+    }
 }
 
 void TestLinuxAppInstances::theProgramItselfIsNeverAnApp()
