@@ -74,7 +74,10 @@ void LogindSleepWake::takeInhibitor()
             }
             return;
         }
-        m_inhibitor = reply.value();
+        // An inhibitor that arrives once the machine is on its way to sleep would hold it off until logind's
+        // delay runs out: it is let go at once (with the reply), and a new one is taken on wake.
+        if (!m_asleep)
+            m_inhibitor = reply.value();
         if (m_mode == Mode::detecting) {
             m_mode = Mode::logind;
             m_tick.cancel();
@@ -89,6 +92,7 @@ void LogindSleepWake::prepareForSleep(bool sleeping)
         m_mode = Mode::logind;
         m_tick.cancel();
     }
+    m_asleep = sleeping;
     if (sleeping) {
         Q_EMIT willSleep(m_clock.now());
         // Handled: let the machine go.

@@ -45,6 +45,7 @@ private:
     Mode m_mode = Mode::detecting;
     QDBusUnixFileDescriptor m_inhibitor;
     bool m_inhibiting = false; // an Inhibit call is on its way
+    bool m_asleep = false;     // between PrepareForSleep(true) and PrepareForSleep(false)
 
     void startDetector();
     void tick();

@@ -24,6 +24,8 @@ public:
             ::close(fd);
     }
     QList<QStringList> inhibitCalls;
+    // When set, the machine starts going to sleep before the next inhibitor is handed out.
+    QDBusConnection *sleepBeforeAnswering = nullptr;
 
     [[nodiscard]] bool released(int index) const
     {
@@ -42,6 +44,8 @@ public Q_SLOTS:
     QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why, const QString &mode)
     {
         inhibitCalls.append({what, who, why, mode});
+        if (sleepBeforeAnswering)
+            sendPrepareForSleep(*sleepBeforeAnswering, true);
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
             return {};
@@ -64,6 +68,7 @@ private Q_SLOTS:
     void detectorRule();
     void machineClocksReadInOrder();
     void logindInhibitsUntilWillSleepIsHandled();
+    void anInhibitorThatComesWhileAsleepIsLetGo();
     void withoutLogindTheDetectorStandsIn();
     void withoutASystemBusTheDetectorRuns();
 
@@ -183,6 +188,34 @@ void TestLogindSleepWake::logindInhibitsUntilWillSleepIsHandled()
     // With logind in charge the detector is silent, or each sleep would come twice.
     clock.advanceBy(30s);
     QCOMPARE(events.size(), 2);
+}
+
+void TestLogindSleepWake::anInhibitorThatComesWhileAsleepIsLetGo()
+{
+    PrivateBus bus;
+    QVERIFY(bus.isRunning());
+    auto server = bus.connect(u"logind"_qs);
+    FakeLogin1 logind;
+    logind.sleepBeforeAnswering = &server;
+    QVERIFY(server.registerObject(u"/org/freedesktop/login1"_qs, &logind, QDBusConnection::ExportAllSlots));
+    QVERIFY(server.registerService(u"org.freedesktop.login1"_qs));
+
+    VirtualClock clock;
+    Readings readings{&clock};
+    LogindSleepWake sleepWake(clock, clock, bus.connect(u"client"_qs), std::ref(readings));
+    int sleeps = 0;
+    connect(&sleepWake, &SleepWake::willSleep, this, [&] { ++sleeps; });
+    QTRY_VERIFY_WITH_TIMEOUT(!sleepWake.isAskingLogind() && sleeps == 1, 5000);
+    QCOMPARE(sleepWake.mode(), LogindSleepWake::Mode::logind);
+    // Held now, it would keep the machine awake until logind gives up waiting.
+    QVERIFY(!sleepWake.holdsInhibitor());
+    QTRY_VERIFY_WITH_TIMEOUT(logind.released(0), 5000);
+
+    logind.sleepBeforeAnswering = nullptr;
+    FakeLogin1::sendPrepareForSleep(server, false);
+    QTRY_VERIFY_WITH_TIMEOUT(sleepWake.holdsInhibitor(), 5000);
+    QCOMPARE(logind.inhibitCalls.size(), 2);
+    QVERIFY(!logind.released(1));
 }
 
 void TestLogindSleepWake::withoutLogindTheDetectorStandsIn()
