@@ -35,6 +35,7 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     // One pass over the listing marks what is still there; what it did not mark has ended.
     const quint64 scan = ++m_scan;
     QList<ProcFs::PidEntry> fresh;
+    QHash<qint64, Process> reread; // read again after an exec; they leave their instance only once mapped anew
     for (const auto &entry : listing) {
         const auto it = m_processes.find(entry.pid);
         if (it == m_processes.end()) {
@@ -58,9 +59,8 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
             const auto exe = ProcFs::executable(m_root, entry.pid);
             if (exe && *exe != it->facts.executable) {
                 // It was read before its exec: what it runs now is read and mapped as a new process.
-                const Process old = *it;
+                reread.insert(entry.pid, *it);
                 m_processes.erase(it);
-                removeMember(entry.pid, old, changes.terminated);
                 fresh.append(entry);
                 continue;
             }
@@ -131,11 +131,22 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
                 p.rechecks = recheckListings;
         }
         m_processes.insert(f.pid, p);
+        bool stays = false; // an instance that it stays in sees no end and no new start
+        if (const auto old = reread.constFind(f.pid); old != reread.cend()) {
+            stays = old->membership && p.membership && old->membership->instanceID == p.membership->instanceID;
+            if (!stays)
+                removeMember(f.pid, *old, changes.terminated);
+            reread.erase(old);
+        }
         if (p.membership) {
-            addMember(p.membership->instanceID, f.pid, *p.membership, newInstances);
+            if (!stays)
+                addMember(p.membership->instanceID, f.pid, *p.membership, newInstances);
             joined.insert(p.membership->instanceID);
         }
     }
+    // Gone before it could be read again.
+    for (auto it = reread.cbegin(); it != reread.cend(); ++it)
+        removeMember(it.key(), it.value(), changes.terminated);
     m_rechecking = int(std::count_if(m_processes.cbegin(), m_processes.cend(),
                                      [](const Process &p) { return p.rechecks > 0; }));
     // A process that joins a running instance may be its new main process (its root came back into view).

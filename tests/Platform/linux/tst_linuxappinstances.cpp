@@ -166,33 +166,43 @@ void TestLinuxAppInstances::aQuietTableIsListedOnlyNowAndThen()
 void TestLinuxAppInstances::aProcessReadBeforeItsExecIsReadAgain_data()
 {
     QTest::addColumn<QString>("parentExe");
+    QTest::addColumn<QString>("cgroup");
     QTest::addColumn<QString>("exeAfterExec");
     QTest::addColumn<QStringList>("environmentAfterExec");
-    QTest::addColumn<QStringList>("launched");
+    QTest::addColumn<QStringList>("launchedBeforeExec");
+    QTest::addColumn<QStringList>("launchedAfterExec");
     QTest::addColumn<QList<qint64>>("parentInstance"); // empty: the parent is no app
 
     const QString launcher = u"/usr/bin/launcher"_qs;
     const QString unmapped = u"/usr/bin/unmapped"_qs;
-    const QStringList noEnvironment;
+    const QString plain = u"/"_qs;
+    const QStringList noEnvironment, none;
     const QList<qint64> noApp;
     QTest::newRow("from a launcher, then an entry's executable")
-        << launcher << calc << noEnvironment << QStringList{u"org.gnome.Calculator 300"_qs} << noApp;
+        << launcher << plain << calc << noEnvironment << none << QStringList{u"org.gnome.Calculator 300"_qs} << noApp;
     QTest::newRow("from a launcher, then with a launcher's variables")
-        << launcher << unmapped << gioLaunch(apps + u"gimp.desktop"_qs, 300) << QStringList{u"gimp 300"_qs} << noApp;
+        << launcher << plain << unmapped << gioLaunch(apps + u"gimp.desktop"_qs, 300) << none
+        << QStringList{u"gimp 300"_qs} << noApp;
     QTest::newRow("from a launcher, then a program of no entry")
-        << launcher << unmapped << noEnvironment << QStringList{} << noApp;
+        << launcher << plain << unmapped << noEnvironment << none << none << noApp;
+    QTest::newRow("from a launcher, already in the app's unit")
+        << launcher << calcScope(30) << calc << noEnvironment << QStringList{u"org.gnome.Calculator 300"_qs} << none
+        << noApp;
     QTest::newRow("from an app, then a shell")
-        << gimp << u"/bin/bash"_qs << noEnvironment << QStringList{} << QList<qint64>{250};
+        << gimp << plain << u"/bin/bash"_qs << noEnvironment << none << none << QList<qint64>{250};
     QTest::newRow("from an app, then another entry's executable")
-        << gimp << calc << noEnvironment << QStringList{u"org.gnome.Calculator 300"_qs} << QList<qint64>{250};
+        << gimp << plain << calc << noEnvironment << none << QStringList{u"org.gnome.Calculator 300"_qs}
+        << QList<qint64>{250};
 }
 
 void TestLinuxAppInstances::aProcessReadBeforeItsExecIsReadAgain()
 {
     QFETCH(QString, parentExe);
+    QFETCH(QString, cgroup);
     QFETCH(QString, exeAfterExec);
     QFETCH(QStringList, environmentAfterExec);
-    QFETCH(QStringList, launched);
+    QFETCH(QStringList, launchedBeforeExec);
+    QFETCH(QStringList, launchedAfterExec);
     QFETCH(QList<qint64>, parentInstance);
 
     // Counters that stand still: an exec moves none of them, and still must not wait for a forced listing.
@@ -203,16 +213,18 @@ void TestLinuxAppInstances::aProcessReadBeforeItsExecIsReadAgain()
     QCOMPARE(parentApp.has_value(), !parentInstance.isEmpty());
 
     // Forked, not yet exec'd: its parent's program and environment.
-    m_tree->add(process(300, 250, parentExe));
+    m_tree->add(process(300, 250, parentExe, cgroup));
     ProcTree::write(m_tree->root() + u"/loadavg"_qs, "0.10 0.20 0.30 1/101 300\n");
-    QVERIFY(instances.refresh().launched.isEmpty());
+    QCOMPARE(names(instances.refresh().launched), launchedBeforeExec);
 
-    m_tree->add(process(300, 250, exeAfterExec, u"/"_qs, environmentAfterExec)); // same pid folder: same process
+    m_tree->add(process(300, 250, exeAfterExec, cgroup, environmentAfterExec)); // same pid folder: same process
     auto changes = instances.refresh();
-    QCOMPARE(names(changes.launched), launched);
-    QVERIFY(changes.terminated.isEmpty());
+    QCOMPARE(names(changes.launched), launchedAfterExec);
+    QVERIFY(changes.terminated.isEmpty()); // an instance it stays in goes on
     if (parentApp)
         QCOMPARE(instances.processesOf(parentApp->instanceID), parentInstance);
+    if (const auto app = instances.instanceOfProcess(300))
+        QCOMPARE(app->executablePath, exeAfterExec);
 
     // Read once more, it makes no second launch.
     for (int i = 0; i < LinuxAppInstances::recheckListings + 1; ++i) {
