@@ -20,8 +20,8 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     // The counters are read before the listing, so that whatever starts or ends while it runs moves them for the
     // next scan.
     const auto marks = ProcFs::tableMarks(m_root);
-    // An exec moves neither counter, so a process that may still exec keeps the listing going.
-    if (m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost && m_rechecking == 0) {
+    // An exec moves neither counter, so the processes that may still exec are looked at one by one.
+    if (m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost && !unsettledProcessExeced()) {
         ++m_quietScans;
         return changes;
     }
@@ -36,6 +36,7 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     const quint64 scan = ++m_scan;
     QList<ProcFs::PidEntry> fresh;
     QHash<qint64, Process> reread; // read again after an exec; they leave their instance only once mapped anew
+    m_unsettled.clear();
     for (const auto &entry : listing) {
         const auto it = m_processes.find(entry.pid);
         if (it == m_processes.end()) {
@@ -64,6 +65,8 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
                 fresh.append(entry);
                 continue;
             }
+            if (it->rechecks > 0)
+                m_unsettled.append(entry.pid);
         }
         it->listedIn = scan;
     }
@@ -127,8 +130,10 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
         if (m_started && f.pid != m_ownPid) {
             const auto parent = m_processes.constFind(f.parentPid);
             const bool parentsProgram = parent != m_processes.cend() && parent->facts.executable == f.executable;
-            if (!p.membership || parentsProgram)
+            if (!p.membership || parentsProgram) {
                 p.rechecks = recheckListings;
+                m_unsettled.append(f.pid);
+            }
         }
         m_processes.insert(f.pid, p);
         bool stays = false; // an instance that it stays in sees no end and no new start
@@ -147,8 +152,6 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     // Gone before it could be read again.
     for (auto it = reread.cbegin(); it != reread.cend(); ++it)
         removeMember(it.key(), it.value(), changes.terminated);
-    m_rechecking = int(std::count_if(m_processes.cbegin(), m_processes.cend(),
-                                     [](const Process &p) { return p.rechecks > 0; }));
     // A process that joins a running instance may be its new main process (its root came back into view).
     for (const QString &id : std::as_const(joined)) {
         if (auto it = m_instances.find(id); it != m_instances.end())
@@ -165,6 +168,26 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
         changes = {};
     }
     return changes;
+}
+
+bool LinuxAppInstances::unsettledProcessExeced()
+{
+    for (auto pid = m_unsettled.begin(); pid != m_unsettled.end();) {
+        const auto it = m_processes.find(*pid);
+        if (it == m_processes.end() || it->rechecks <= 0) {
+            pid = m_unsettled.erase(pid);
+            continue;
+        }
+        const auto exe = ProcFs::executable(m_root, *pid);
+        if (exe && *exe != it->facts.executable)
+            return true; // the listing that follows reads it again
+        if (--it->rechecks <= 0) {
+            pid = m_unsettled.erase(pid);
+            continue;
+        }
+        ++pid;
+    }
+    return false;
 }
 
 void LinuxAppInstances::addMember(const QString &instanceID, qint64 pid, const AppInstanceMapping::Membership &m,

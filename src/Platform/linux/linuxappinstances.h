@@ -31,13 +31,13 @@ public:
     };
     // Reads /proc anew. The first call (made by the constructor) takes what runs as the starting point and reports
     // nothing. A listing that fails changes nothing. While the table's counters (ProcFs::tableMarks) stand still the
-    // listing is skipped, but never more than a few times in a row, and never while a young process may still be
-    // about to run its real program (see recheckListings).
+    // listing is skipped, but never more than a few times in a row, and not when a young process has run its real
+    // program since it was read (see recheckListings).
     Changes refresh();
     static constexpr int defaultQuietScansAtMost = 19;
     // A new process read between its fork and its exec shows its parent's program and environment. One that maps to
-    // no app, or runs its parent's executable, has its executable looked at again in this many listings, and is read
-    // and mapped anew once it runs another one.
+    // no app, or runs its parent's executable, has its executable looked at again in this many scans (a quiet scan
+    // reads just those links), and is read and mapped anew once it runs another one.
     static constexpr int recheckListings = 4;
     void setQuietScansAtMost(int scans) { m_quietScansAtMost = scans; }
 
@@ -59,7 +59,7 @@ private:
     {
         quint64 inode = 0;
         quint64 listedIn = 0; // the scan that last listed it
-        int rechecks = 0;     // listings left in which its executable is looked at again
+        int rechecks = 0;     // scans left in which its executable is looked at again
         ProcessFacts facts;
         std::optional<AppInstanceMapping::Membership> membership;
     };
@@ -84,9 +84,12 @@ private:
     std::optional<ProcFs::TableMarks> m_marks;
     int m_quietScans = 0;
     int m_quietScansAtMost = defaultQuietScansAtMost;
-    int m_rechecking = 0; // processes with rechecks left
+    QList<qint64> m_unsettled; // the processes with rechecks left
     bool m_started = false;
 
+    // For a scan that finds the table's counters unmoved: whether one of the unsettled processes runs another
+    // executable now (each one checked counts as one of its rechecks).
+    [[nodiscard]] bool unsettledProcessExeced();
     [[nodiscard]] RunningApp describe(const QString &instanceID, const Instance &instance) const;
     void addMember(const QString &instanceID, qint64 pid, const AppInstanceMapping::Membership &m,
                    QList<QString> &newInstances);
