@@ -9,6 +9,7 @@
 #include "fake/manualexecutor.h"
 #include "fake/virtualclock.h"
 #include "portablebundlereader.h"
+#include "threadpoolexecutor.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void desktopEntries_data();
     void desktopEntries();
     void droppedScannerPublishesNothing();
+    void rebuildsOnWorkerThreads();
 };
 
 namespace {
@@ -523,6 +525,48 @@ void TestAppScanner::droppedScannerPublishesNothing()
     QCOMPARE(h.fakeSearch.resultReads(), reads);
     h.fakeSearch.postUpdate(); // no observer is left
     QCOMPARE(h.executor.pendingCount(), 0);
+}
+
+void TestAppScanner::rebuildsOnWorkerThreads()
+{
+    FixtureTree tree;
+    for (int i = 0; i < 40; ++i)
+        tree.desktopEntry(u"root1/vendor/app%1.desktop"_qs.arg(i), u"应用 %1"_qs.arg(i));
+    tree.desktopEntry(u"root2/top.desktop"_qs, u"Top"_qs);
+    const QStringList roots{tree.path(u"root1"_qs), tree.path(u"root2"_qs)};
+    // In the order main.cpp keeps: what the work reads outlives the executor, which outlives its users.
+    const PortableBundleReader reader({roots, {}, {}});
+    FakeFolderWatcher watcher;
+    VirtualClock clock;
+    ThreadPoolExecutor executor;
+    DesktopEntryIndex index(watcher, clock, executor, chinese);
+    auto scanner = std::make_unique<AppScanner>(index, reader, watcher, clock, executor, roots);
+    scanner->setPreferredLanguages(chinese);
+    QSignalSpy appsChanged(scanner.get(), &AppScanner::appsChanged);
+    scanner->start();
+    QTRY_VERIFY_WITH_TIMEOUT(scanner->isInitialScanDone(), 10000);
+    QCOMPARE(scanner->apps().size(), 41);
+    QCOMPARE(appsChanged.count(), 1);
+
+    // Reloads that overlap on the workers, each seeing one more app: only the last one's list is published.
+    for (int i = 0; i < 6; ++i) {
+        tree.desktopEntry(u"root2/more%1.desktop"_qs.arg(i), u"More"_qs);
+        QVERIFY(watcher.change(roots[1]));
+        clock.advanceBy(AppScanner::rescanQuietPeriod);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(appsChanged.count(), 2, 10000);
+    executor.waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(appsChanged.count(), 2);
+    QCOMPARE(scanner->apps().size(), 47);
+
+    // Gone while its rebuild and the index's gathering run: both finish and are forgotten.
+    QVERIFY(watcher.change(roots[1]));
+    clock.advanceBy(AppScanner::rescanQuietPeriod);
+    scanner.reset();
+    executor.waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(watcher.watchCount(roots[1]), 1); // the index's own watch
 }
 
 QTEST_GUILESS_MAIN(TestAppScanner)
