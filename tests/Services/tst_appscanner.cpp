@@ -172,24 +172,31 @@ void TestAppScanner::oneEntryPerIdentifier_data()
 {
     QTest::addColumn<QStringList>("roots");
     QTest::addColumn<QStringList>("copies"); // the same app, in these locations
+    QTest::addColumn<QString>("searched");   // the copy the search finds; empty: none
     QTest::addColumn<QString>("expected");   // the location listed
 
     const QString home = QDir::homePath() + u"/Applications"_qs;
     QTest::newRow("equal places: the first root")
         << QStringList{u"first"_qs, u"second"_qs}
-        << QStringList{u"first/Notes.app"_qs, u"second/Notes.app"_qs} << u"first/Notes.app"_qs;
+        << QStringList{u"first/Notes.app"_qs, u"second/Notes.app"_qs} << QString() << u"first/Notes.app"_qs;
     QTest::newRow("equal places: first root also one level down")
         << QStringList{u"first"_qs, u"second"_qs}
-        << QStringList{u"first/Office/Notes.app"_qs, u"second/Notes.app"_qs} << u"first/Office/Notes.app"_qs;
+        << QStringList{u"first/Office/Notes.app"_qs, u"second/Notes.app"_qs} << QString()
+        << u"first/Office/Notes.app"_qs;
     QTest::newRow("the home Applications folder beats an earlier root")
         << QStringList{u"first"_qs, home} << QStringList{u"first/Notes.app"_qs, home + u"/Notes.app"_qs}
-        << home + u"/Notes.app"_qs;
+        << QString() << home + u"/Notes.app"_qs;
+    // The walk adds only what the search missed: a better place that only the walk finds does not count.
+    QTest::newRow("a search hit stays against a better place of the walk")
+        << QStringList{u"first"_qs, home} << QStringList{u"first/Notes.app"_qs, home + u"/Notes.app"_qs}
+        << u"first/Notes.app"_qs << u"first/Notes.app"_qs;
 }
 
 void TestAppScanner::oneEntryPerIdentifier()
 {
     QFETCH(QStringList, roots);
     QFETCH(QStringList, copies);
+    QFETCH(QString, searched);
     QFETCH(QString, expected);
     // The home folder is the test's own (tests/run-isolated); never write into a real one.
     if (!QDir::homePath().startsWith(qEnvironmentVariable("TARNWICK_TEST_ROOT")) || qEnvironmentVariableIsEmpty("TARNWICK_TEST_ROOT"))
@@ -203,7 +210,7 @@ void TestAppScanner::oneEntryPerIdentifier()
         info.write("<plist><dict><key>CFBundleIdentifier</key><string>com.example.notes</string></dict></plist>");
     }
     h.make(roots);
-    h.startWith();
+    h.startWith(searched.isEmpty() ? QList<Hit>() : QList<Hit>{h.hit(searched, u"Notes"_qs)});
     QCOMPARE(h.listed(), QStringList{u"com.example.notes Notes "_qs + expected});
 }
 
