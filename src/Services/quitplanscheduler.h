@@ -59,7 +59,8 @@ public:
     // Drops both timers and arms them anew from the plans as they are now; call after every change of plans.
     void reschedule();
 
-    // Called after every quit pass that had due plans, even when none of their targets ran.
+    // Called after every quit pass that had due plans, even when none of their targets ran. It may drop the
+    // scheduler; nothing more happens then.
     std::function<void()> onFired;
 
     // The targets of the due plans, each once, in first-seen order; a group missing from the map has none.
@@ -76,6 +77,7 @@ private:
     TimerHandle m_timer;
     TimerHandle m_warnTimer;
     std::optional<Instant> m_sleepStart;
+    std::optional<Instant> m_lastPass; // the quit instant of the last pass that had due plans
 
     void fireWarn(Instant scheduled);
     void fire(Instant scheduled, bool allowStale);
