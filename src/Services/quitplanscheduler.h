@@ -26,7 +26,8 @@ class SleepWake;
 // (embedded apps killed, the ones a block follows hidden as well), a call to the owner, and the next quit armed.
 // Quits that fell into a sleep are replayed after the wake, none that already ran. Targets are visited, and named
 // in the warning, in the order first seen: plans in input order, a plan's apps or group members in their order,
-// each once. The program itself is never named, quit or hidden. Main thread; owned by the state object (or a test) for the whole run.
+// each once. The program itself is never named, quit or hidden. Main thread; owned by the state object (or a
+// test) for the whole run.
 class QuitPlanScheduler : public QObject
 {
     Q_OBJECT
