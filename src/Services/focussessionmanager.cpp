@@ -7,6 +7,8 @@
 #include "sleepwake.h"
 #include "workspaceevents.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 namespace {
@@ -44,8 +46,8 @@ void FocusSessionManager::begin(const FocusSession &session)
 {
     m_store.append(session);
     m_sessions.append(session);
-    Q_EMIT sessionsChanged();
     armTimers(session);
+    Q_EMIT sessionsChanged();
 }
 
 void FocusSessionManager::armTimers(const FocusSession &session)
@@ -88,20 +90,32 @@ void FocusSessionManager::fire(const QUuid &id)
     if (!listed || isPaused(id) || listed->deadline > m_clock.now())
         return;
     const FocusSession s = *listed; // the quit may end the session (its app terminates) before the hook runs
+    // What the quit and the hook set off may drop the manager; then nothing more is done.
+    const QPointer<FocusSessionManager> alive(this);
     m_terminator.terminate(s.bundleID);
-    if (s.blockMinutes && onExpiryBlock)
-        onExpiryBlock(s.bundleID, *s.blockMinutes);
+    if (!alive)
+        return;
+    if (s.blockMinutes && onExpiryBlock) {
+        const auto hook = onExpiryBlock; // the owner may replace it while it runs
+        hook(s.bundleID, *s.blockMinutes);
+        if (!alive)
+            return;
+    }
     end(s.id);
-    m_warnTimers.erase(s.id);
+    if (alive)
+        m_warnTimers.erase(s.id);
 }
 
 void FocusSessionManager::end(const QUuid &sessionID)
 {
     invalidateTimers(sessionID);
-    if (m_pausedRemaining.remove(sessionID))
-        Q_EMIT pausedRemainingChanged();
+    const bool wasPaused = m_pausedRemaining.remove(sessionID);
     m_store.remove(sessionID);
-    if (m_sessions.removeIf([&](const FocusSession &s) { return s.id == sessionID; }) > 0)
+    const bool wasListed = m_sessions.removeIf([&](const FocusSession &s) { return s.id == sessionID; }) > 0;
+    // Told only once all has changed: a paused session that ends must not show as running for a moment.
+    if (wasPaused)
+        Q_EMIT pausedRemainingChanged();
+    if (wasListed)
         Q_EMIT sessionsChanged();
 }
 
@@ -149,7 +163,10 @@ void FocusSessionManager::reconcileExpired()
 {
     const Instant now = m_clock.now();
     const auto listed = m_sessions;
+    const QPointer<FocusSessionManager> alive(this);
     for (const auto &s : listed) {
+        if (!alive)
+            return;
         // Each expiry may change the list (the quit ends the app's other sessions), so look again every time.
         // A paused session keeps its old deadline only for the record: the override decides when it resumes.
         const FocusSession *current = find(s.id);
@@ -167,6 +184,10 @@ void FocusSessionManager::appTerminated(const RunningApp &app)
         if (s.bundleID == app.bundleID)
             ids.append(s.id);
     }
-    for (const auto &id : ids)
+    const QPointer<FocusSessionManager> alive(this);
+    for (const auto &id : ids) {
+        if (!alive)
+            return;
         end(id);
+    }
 }
