@@ -76,7 +76,9 @@ void FocusSessionManager::invalidateTimers(const QUuid &id)
 void FocusSessionManager::fireWarn(const QUuid &id)
 {
     const FocusSession *s = find(id);
-    if (!s || isPaused(id))
+    // A warning that comes at or after the deadline (the machine slept through both) would announce a quit that is
+    // already under way.
+    if (!s || isPaused(id) || m_clock.now() >= s->deadline)
         return;
     m_notifier.notify(Notifier::warningTitle(),
                       u"「"_qs + s->appName + u"」即将退出，正在编辑的内容请及时保存"_qs);

@@ -103,6 +103,7 @@ private Q_SLOTS:
     void twoSessionsOfOneAppPauseResumeAndEndTogether();
     void deadlineAsleep_data();
     void deadlineAsleep();
+    void lateWarningBeforeTheDeadlineStillWarns();
     void wakeLeavesPausedSessionsToTheirResume();
     void restartRestoresRunningSessions();
     void startUpWithDamagedFile();
@@ -315,8 +316,8 @@ void TestFocusSessionManager::deadlineAsleep_data()
     QTest::addColumn<bool>("wakeBeforeTimer");
     QTest::addColumn<int>("warnings");
     QTest::newRow("the wake comes before the late timers") << true << 0;
-    // Session timers act however late they come, the warning too: it still names the app just before the quit.
-    QTest::newRow("the late timers come before the wake") << false << 1;
+    // The quit acts however late it comes; a warning that comes at or after the deadline says nothing.
+    QTest::newRow("the late timers come before the wake") << false << 0;
 }
 
 void TestFocusSessionManager::deadlineAsleep()
@@ -343,6 +344,22 @@ void TestFocusSessionManager::deadlineAsleep()
     QVERIFY(d.onDisk().isEmpty());
     QCOMPARE(d.clock.pendingTimerCount(), 0);
     QCOMPARE(d.center.posts().size(), warnings);
+}
+
+void TestFocusSessionManager::lateWarningBeforeTheDeadlineStillWarns()
+{
+    Desk d;
+    d.running.launch(editor, u"编辑器"_qs, 401);
+    d.begin(editor, 10min);
+    d.clock.advanceBy(5min);
+    d.power.sendWillSleep(d.clock.now());
+    d.clock.sleepUntil(d.t0 + 10min - 5s); // woken 5 s before the deadline: the warning is late but still true
+    d.clock.fireDue();
+    d.power.sendDidWake(d.clock.now());
+    QCOMPARE(d.center.posts().size(), 1);
+    QVERIFY(d.running.requests().isEmpty());
+    d.clock.advanceBy(5s);
+    QCOMPARE(d.running.requests(), QStringList{u"terminate org.editor 401"_qs});
 }
 
 void TestFocusSessionManager::wakeLeavesPausedSessionsToTheirResume()
