@@ -21,6 +21,10 @@ namespace {
 // "Trnw": marks a database file as this program's store.
 constexpr int applicationID = 0x54726e77;
 
+// How long a read or a save waits while another connection holds the file (another run of the program finishing its
+// last save, a backup reading it) before it gives up. Short: the wait blocks the main thread.
+constexpr int busyTimeoutMilliseconds = 1000;
+
 struct Column
 {
     const char *name;
@@ -411,6 +415,7 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const QString &path, StoreOpenErr
         return nullptr;
     }
     sqlite3_extended_result_codes(store->m_db, 1);
+    sqlite3_busy_timeout(store->m_db, busyTimeoutMilliseconds);
     if (const auto failure = store->setUp()) {
         *error = *failure;
         return nullptr;

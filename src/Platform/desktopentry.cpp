@@ -1,6 +1,7 @@
 #include "desktopentry.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -107,6 +108,9 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray &bytes)
 
 std::optional<DesktopEntry> DesktopEntry::load(const QString &filePath)
 {
+    // Opening a named pipe waits for a writer, and a device may never end: only plain files are entries.
+    if (!QFileInfo(filePath).isFile())
+        return std::nullopt;
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

@@ -17,7 +17,7 @@ public:
     // The entry in `bytes`; nothing when they are not valid UTF-8, begin with a byte-order mark or hold no
     // [Desktop Entry] group. Lines that are neither comments, group headers nor key=value pairs are ignored.
     [[nodiscard]] static std::optional<DesktopEntry> parse(const QByteArray &bytes);
-    // The same for a file; nothing when it cannot be read.
+    // The same for a file; nothing when it cannot be read or is no plain file (a pipe, a device).
     [[nodiscard]] static std::optional<DesktopEntry> load(const QString &filePath);
 
     [[nodiscard]] bool contains(const QString &key) const { return m_values.contains(key); }

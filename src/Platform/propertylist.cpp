@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
@@ -260,6 +261,9 @@ private:
 
 std::optional<QByteArray> readFile(const QString &filePath)
 {
+    // Opening a named pipe waits for a writer, and a device may never end: only plain files are read.
+    if (!QFileInfo(filePath).isFile())
+        return std::nullopt;
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

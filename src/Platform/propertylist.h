@@ -19,7 +19,8 @@ public:
     // A string table; nothing when it is malformed. A table written as an XML property list dictionary is read too.
     [[nodiscard]] static std::optional<QVariantMap> parseStrings(const QByteArray &bytes);
 
-    // The same for files; nothing when the file cannot be read or its top value is not a dictionary.
+    // The same for files; nothing when the file cannot be read, is no plain file (a pipe, a device) or its top
+    // value is not a dictionary.
     [[nodiscard]] static std::optional<QVariantMap> readXmlDictionary(const QString &filePath);
     [[nodiscard]] static std::optional<QVariantMap> readStrings(const QString &filePath);
 };

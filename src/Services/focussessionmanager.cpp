@@ -7,6 +7,8 @@
 #include "sleepwake.h"
 #include "workspaceevents.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 namespace {
@@ -44,8 +46,8 @@ void FocusSessionManager::begin(const FocusSession &session)
 {
     m_store.append(session);
     m_sessions.append(session);
-    Q_EMIT sessionsChanged();
     armTimers(session);
+    Q_EMIT sessionsChanged();
 }
 
 void FocusSessionManager::armTimers(const FocusSession &session)
@@ -74,7 +76,9 @@ void FocusSessionManager::invalidateTimers(const QUuid &id)
 void FocusSessionManager::fireWarn(const QUuid &id)
 {
     const FocusSession *s = find(id);
-    if (!s || isPaused(id))
+    // A warning that comes at or after the deadline (the machine slept through both) would announce a quit that is
+    // already under way.
+    if (!s || isPaused(id) || m_clock.now() >= s->deadline)
         return;
     m_notifier.notify(Notifier::warningTitle(),
                       u"「"_qs + s->appName + u"」即将退出，正在编辑的内容请及时保存"_qs);
@@ -88,20 +92,32 @@ void FocusSessionManager::fire(const QUuid &id)
     if (!listed || isPaused(id) || listed->deadline > m_clock.now())
         return;
     const FocusSession s = *listed; // the quit may end the session (its app terminates) before the hook runs
+    // What the quit and the hook set off may drop the manager; then nothing more is done.
+    const QPointer<FocusSessionManager> alive(this);
     m_terminator.terminate(s.bundleID);
-    if (s.blockMinutes && onExpiryBlock)
-        onExpiryBlock(s.bundleID, *s.blockMinutes);
+    if (!alive)
+        return;
+    if (s.blockMinutes && onExpiryBlock) {
+        const auto hook = onExpiryBlock; // the owner may replace it while it runs
+        hook(s.bundleID, *s.blockMinutes);
+        if (!alive)
+            return;
+    }
     end(s.id);
-    m_warnTimers.erase(s.id);
+    if (alive)
+        m_warnTimers.erase(s.id);
 }
 
 void FocusSessionManager::end(const QUuid &sessionID)
 {
     invalidateTimers(sessionID);
-    if (m_pausedRemaining.remove(sessionID))
-        Q_EMIT pausedRemainingChanged();
+    const bool wasPaused = m_pausedRemaining.remove(sessionID);
     m_store.remove(sessionID);
-    if (m_sessions.removeIf([&](const FocusSession &s) { return s.id == sessionID; }) > 0)
+    const bool wasListed = m_sessions.removeIf([&](const FocusSession &s) { return s.id == sessionID; }) > 0;
+    // Told only once all has changed: a paused session that ends must not show as running for a moment.
+    if (wasPaused)
+        Q_EMIT pausedRemainingChanged();
+    if (wasListed)
         Q_EMIT sessionsChanged();
 }
 
@@ -149,7 +165,10 @@ void FocusSessionManager::reconcileExpired()
 {
     const Instant now = m_clock.now();
     const auto listed = m_sessions;
+    const QPointer<FocusSessionManager> alive(this);
     for (const auto &s : listed) {
+        if (!alive)
+            return;
         // Each expiry may change the list (the quit ends the app's other sessions), so look again every time.
         // A paused session keeps its old deadline only for the record: the override decides when it resumes.
         const FocusSession *current = find(s.id);
@@ -167,6 +186,10 @@ void FocusSessionManager::appTerminated(const RunningApp &app)
         if (s.bundleID == app.bundleID)
             ids.append(s.id);
     }
-    for (const auto &id : ids)
+    const QPointer<FocusSessionManager> alive(this);
+    for (const auto &id : ids) {
+        if (!alive)
+            return;
         end(id);
+    }
 }

@@ -42,7 +42,8 @@ public:
     [[nodiscard]] const QHash<QUuid, double> &pausedRemaining() const { return m_pausedRemaining; }
     [[nodiscard]] bool isPaused(const QUuid &id) const { return m_pausedRemaining.contains(id); }
 
-    // Called when a session with block minutes expires, with its app and those minutes (0 included).
+    // Called when a session with block minutes expires, with its app and those minutes (0 included). It may drop
+    // the manager; nothing more happens then.
     ExpiryBlock onExpiryBlock;
 
     void begin(const FocusSession &session);

@@ -30,10 +30,14 @@ std::optional<QString> format(Instant t)
 {
     const auto secondsSinceEpoch = floor<seconds>(t);
     const auto day = floor<days>(secondsSinceEpoch);
+    // Checked on the day count: a chrono year holds 16 bits, so converting a farther day first would wrap its year
+    // back into range.
+    constexpr sys_days firstDay{year{0} / January / 1};
+    constexpr sys_days pastLastDay{year{10000} / January / 1};
+    if (day < firstDay || day >= pastLastDay)
+        return std::nullopt;
     const year_month_day date{day};
     const int y = int(date.year());
-    if (y < 0 || y > 9999)
-        return std::nullopt;
     const hh_mm_ss<seconds> time{secondsSinceEpoch - day};
     return padded(y, 4) + u'-' + padded(unsigned(date.month()), 2) + u'-' + padded(unsigned(date.day()), 2) + u'T'
         + padded(time.hours().count(), 2) + u':' + padded(time.minutes().count(), 2) + u':'

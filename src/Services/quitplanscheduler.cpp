@@ -9,6 +9,7 @@
 #include "runningapps.h"
 #include "sleepwake.h"
 
+#include <QPointer>
 #include <QSet>
 
 QuitPlanScheduler::QuitPlanScheduler(const Seams &seams, PlansProvider plansProvider,
@@ -21,9 +22,11 @@ QuitPlanScheduler::QuitPlanScheduler(const Seams &seams, PlansProvider plansProv
 {
     connect(&m_seams.sleepWake, &SleepWake::willSleep, this, [this](Instant at) { m_sleepStart = at; });
     connect(&m_seams.sleepWake, &SleepWake::didWake, this, [this](Instant) {
+        const QPointer<QuitPlanScheduler> alive(this);
         if (const auto since = std::exchange(m_sleepStart, std::nullopt))
             reconcileMissed(*since);
-        reschedule();
+        if (alive)
+            reschedule();
     });
     reschedule();
 }
@@ -131,8 +134,14 @@ void QuitPlanScheduler::fire(Instant scheduled, bool allowStale)
                     blocking.append(plan);
             }
             terminateRunning(targets(due, members), targets(blocking, members));
-            if (onFired)
-                onFired();
+            m_lastPass = scheduled;
+            if (onFired) {
+                const QPointer<QuitPlanScheduler> alive(this);
+                const auto notify = onFired; // the owner may replace the callback, or drop us, while it runs
+                notify();
+                if (!alive)
+                    return;
+            }
         }
     }
     reschedule();
@@ -157,12 +166,19 @@ void QuitPlanScheduler::terminateRunning(const QStringList &bundleIDs, const QSt
 
 void QuitPlanScheduler::reconcileMissed(Instant since)
 {
+    const QPointer<QuitPlanScheduler> alive(this);
     Instant cursor = since;
     for (int i = 0; i < maxReplayedQuits; ++i) {
         const auto next = QuitPlanEngine::nextFireDate(cursor, m_plansProvider(), m_calendar());
         if (!next || m_seams.clock.now() < *next)
             return;
-        fire(*next, true);
+        // A quit whose pass already ran is not carried out twice: its timer may come before the wake after a short
+        // sleep, and a sleep reported after the fact may be dated from a moment before that pass.
+        if (!m_lastPass || *next > *m_lastPass) {
+            fire(*next, true);
+            if (!alive)
+                return;
+        }
         cursor = *next + std::chrono::seconds(1);
     }
 }

@@ -24,9 +24,10 @@ class SleepWake;
 
 // Carries out the timed-quit plans: a warning 15 seconds before the next quit, the quit of the due plans' targets
 // (embedded apps killed, the ones a block follows hidden as well), a call to the owner, and the next quit armed.
-// Quits that fell into a sleep are replayed after the wake. Targets are visited, and named in the warning, in the
-// order first seen: plans in input order, a plan's apps or group members in their order, each once. The program
-// itself is never named, quit or hidden. Main thread; owned by the state object (or a test) for the whole run.
+// Quits that fell into a sleep are replayed after the wake, none that already ran. Targets are visited, and named
+// in the warning, in the order first seen: plans in input order, a plan's apps or group members in their order,
+// each once. The program itself is never named, quit or hidden. Main thread; owned by the state object (or a
+// test) for the whole run.
 class QuitPlanScheduler : public QObject
 {
     Q_OBJECT
@@ -59,7 +60,8 @@ public:
     // Drops both timers and arms them anew from the plans as they are now; call after every change of plans.
     void reschedule();
 
-    // Called after every quit pass that had due plans, even when none of their targets ran.
+    // Called after every quit pass that had due plans, even when none of their targets ran. It may drop the
+    // scheduler; nothing more happens then.
     std::function<void()> onFired;
 
     // The targets of the due plans, each once, in first-seen order; a group missing from the map has none.
@@ -76,6 +78,7 @@ private:
     TimerHandle m_timer;
     TimerHandle m_warnTimer;
     std::optional<Instant> m_sleepStart;
+    std::optional<Instant> m_lastPass; // the quit instant of the last pass that had due plans
 
     void fireWarn(Instant scheduled);
     void fire(Instant scheduled, bool allowStale);

@@ -129,9 +129,11 @@ std::optional<Instant> currentOrNextWindowEnd(const RestrictionRuleSnapshot &rul
     if (!start)
         return std::nullopt;
     // The wall-clock end, the moment isBlocked lets go, rather than start plus the length, which is off by the
-    // shift on a day with a clock change. Searching from just before the start keeps a window that a clock change
-    // swallows whole (start and end in one gap) empty instead of a day long.
-    return calendar.nextWallClockTime(*start - Duration{1}, endHour, endMinute);
+    // shift on a day with a clock change. Searching from just before the start keeps a window within the day that a
+    // clock change swallows whole (start and end in one gap) empty instead of a day long; a window past midnight
+    // ends on a later day even when both its minutes fall in that gap, so its search starts at the start itself.
+    const bool pastMidnight = rule.endMinute < rule.startMinute;
+    return calendar.nextWallClockTime(pastMidnight ? *start : *start - Duration{1}, endHour, endMinute);
 }
 
 std::optional<Instant> nextBlockStart(Instant after, const QList<RestrictionRuleSnapshot> &rules,

@@ -13,6 +13,8 @@
 
 #include <sqlite3.h>
 
+#include <thread>
+
 namespace {
 
 const Instant now = Instants::fromSecondsSince1970(1772452800.5);
@@ -177,6 +179,8 @@ private Q_SLOTS:
     void datesSurviveReopen();
     void failedSaveKeepsChangesPending_data();
     void failedSaveKeepsChangesPending();
+    void waitsForAnotherConnectionsWrite_data();
+    void waitsForAnotherConnectionsWrite();
     void numbersAreNeverReusedAcrossStarts();
     void migration_data();
     void migration();
@@ -433,6 +437,7 @@ void TestPersistenceController::failedSaveKeepsChangesPending_data()
     QTest::addColumn<QString>("obstacle");
     QTest::newRow("the file refuses a row") << "trigger";
     QTest::newRow("another connection holds the file") << "lock";
+    QTest::newRow("another connection reads while the save commits") << "read";
 }
 
 void TestPersistenceController::failedSaveKeepsChangesPending()
@@ -446,21 +451,33 @@ void TestPersistenceController::failedSaveKeepsChangesPending()
     QVERIFY(context.save() == SaveResult::saved);
 
     RawDatabase raw(temp.storeFile());
-    if (obstacle == u"trigger")
+    if (obstacle == u"trigger") {
         QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON QuitPlan BEGIN SELECT RAISE(ABORT, 'no'); END"));
-    else
+    } else if (obstacle == u"lock") {
         QVERIFY(raw.exec("BEGIN EXCLUSIVE"));
+    } else {
+        // An open read keeps the commit from taking the file: the writes went through and the commit fails.
+        QVERIFY(raw.exec("BEGIN"));
+        QCOMPARE(raw.value("SELECT count(*) FROM AppMeta"), u"1"_qs);
+    }
 
     // Rows of several tables, the plan last: a failure on it must take the others with it.
     context.insert(std::make_unique<AppGroup>(u"g"_qs, 0, QStringList{}));
     meta->setIsPinned(true);
     context.insert(std::make_unique<QuitPlan>(QuitPlanTarget::group, u"G"_qs, QStringList{}, 0, QList<int>{},
                                               QuitPlanBlockMode::none, 0, 0, true));
+    const auto mark = context.mark();
     QVERIFY(context.save() == SaveResult::failed);
     QVERIFY(context.hasChanges());
     QCOMPARE(context.count<AppGroup>(), 1);
     QCOMPARE(meta->isPinned(), true);
     QVERIFY(context.save() == SaveResult::failed); // and again, while the obstacle stays
+
+    // A failed save leaves marks usable: what came after one is taken back, what came before stays.
+    context.insert(std::make_unique<AdHocBlock>(u"com.example.a"_qs, now));
+    QVERIFY(context.rollback(mark));
+    QCOMPARE(context.count<AdHocBlock>(), 0);
+    QCOMPARE(context.count<QuitPlan>(), 1);
 
     if (obstacle == u"trigger") {
         QCOMPARE(raw.value("SELECT count(*) FROM AppGroup"), u"0"_qs);
@@ -469,6 +486,7 @@ void TestPersistenceController::failedSaveKeepsChangesPending()
     } else {
         QVERIFY(raw.exec("ROLLBACK"));
     }
+    QCOMPARE(raw.value("SELECT count(*) FROM AppGroup"), u"0"_qs);
     context.fetchOrCreateMeta(u"com.example.b"_qs); // a change made after the failure
     QVERIFY(context.save() == SaveResult::saved);
     QVERIFY(!context.hasChanges());
@@ -479,6 +497,44 @@ void TestPersistenceController::failedSaveKeepsChangesPending()
     QCOMPARE(describe(reopened.container->mainContext()), saved);
     QCOMPARE(reopened.container->mainContext().count<QuitPlan>(), 1);
     QCOMPARE(reopened.container->mainContext().meta(u"com.example.a"_qs)->isPinned(), true);
+}
+
+void TestPersistenceController::waitsForAnotherConnectionsWrite_data()
+{
+    QTest::addColumn<bool>("whileOpening");
+    QTest::newRow("opening the store") << true;
+    QTest::newRow("saving") << false;
+}
+
+void TestPersistenceController::waitsForAnotherConnectionsWrite()
+{
+    // Another connection writes for a moment (say, the previous run of the program finishing its last save).
+    QFETCH(bool, whileOpening);
+    TempBase temp;
+    makeStoreWithRows(temp);
+    ContainerResult opened;
+    if (!whileOpening) {
+        opened = temp.open();
+        QVERIFY(opened.container);
+        opened.container->mainContext().fetchOrCreateMeta(u"com.example.b"_qs);
+    }
+    RawDatabase raw(temp.storeFile());
+    QVERIFY(raw.exec("BEGIN EXCLUSIVE"));
+    std::thread writer([&raw] {
+        std::this_thread::sleep_for(50ms);
+        std::ignore = raw.exec("COMMIT");
+    });
+    bool done = false;
+    if (whileOpening) {
+        opened = temp.open();
+        done = bool(opened.container);
+    } else {
+        done = opened.container->mainContext().save() == SaveResult::saved;
+    }
+    writer.join();
+    QVERIFY(done);
+    if (!whileOpening)
+        QCOMPARE(raw.value("SELECT count(*) FROM AppMeta"), u"2"_qs);
 }
 
 void TestPersistenceController::numbersAreNeverReusedAcrossStarts()

@@ -72,6 +72,8 @@ private Q_SLOTS:
     void secondMetaForAnApp_data();
     void secondMetaForAnApp();
     void renamingMeta();
+    void metaRowsAroundAMark_data();
+    void metaRowsAroundAMark();
     void fetchFiltersAndSortsStably();
     void fetchOrCreateMeta();
 };
@@ -414,6 +416,87 @@ void TestStoreContext::renamingMeta()
     QCOMPARE(context.meta(u"b"_qs), a);
     QCOMPARE(context.meta(u"c"_qs), nullptr);
     QCOMPARE(a->storeID().number, 1);
+}
+
+namespace {
+
+// The live AppMeta rows ("id#number") and what the lookup by identifier finds for a few identifiers.
+QStringList metaState(StoreContext &context)
+{
+    QStringList out;
+    for (const AppMeta *m : context.fetch<AppMeta>())
+        out.append(m->bundleID() + u'#' + QString::number(m->storeID().number));
+    for (const QString &id : {u"a"_qs, u"b"_qs, u"c"_qs, u"x"_qs}) {
+        const AppMeta *m = context.meta(id);
+        out.append(id + u"->"_qs + (m ? QString::number(m->storeID().number) : u"-"_qs));
+        if (m && m->bundleID() != id)
+            out.append(u"lookup of "_qs + id + u" finds "_qs + m->bundleID());
+    }
+    return out;
+}
+
+void applyMetaSteps(StoreContext &context, const QStringList &steps)
+{
+    for (const QString &step : steps) {
+        const QStringList w = step.split(u' ');
+        if (w[0] == u"create") {
+            context.fetchOrCreateMeta(w[1]);
+        } else if (w[0] == u"insert") {
+            context.insert(std::make_unique<AppMeta>(w[1], now));
+        } else if (w[0] == u"remove") {
+            QVERIFY2(context.meta(w[1]), qPrintable(step));
+            context.remove(context.meta(w[1]));
+        } else {
+            QVERIFY2(context.meta(w[1]), qPrintable(step));
+            QVERIFY2(context.meta(w[1])->setBundleID(w[2]), qPrintable(step));
+        }
+    }
+}
+
+} // namespace
+
+void TestStoreContext::metaRowsAroundAMark_data()
+{
+    // Saved: "a" and "b". Then the steps before the mark, the mark, the steps after it, and a rollback to it.
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("deleted and made again after the mark") << QStringList{} << QStringList{u"remove a"_qs, u"create a"_qs};
+    QTest::newRow("deleted before the mark, made again after")
+        << QStringList{u"remove a"_qs} << QStringList{u"create a"_qs, u"insert a"_qs};
+    QTest::newRow("made again before the mark, deleted after")
+        << QStringList{u"remove a"_qs, u"create a"_qs} << QStringList{u"remove a"_qs, u"create a"_qs};
+    QTest::newRow("renamed into a deleted row's identifier")
+        << QStringList{} << QStringList{u"remove b"_qs, u"rename a b"_qs, u"create a"_qs};
+    QTest::newRow("identifiers traded, then one deleted")
+        << QStringList{} << QStringList{u"rename a x"_qs, u"rename b a"_qs, u"rename x b"_qs, u"remove a"_qs};
+    QTest::newRow("renamed before the mark, old identifier made again after")
+        << QStringList{u"rename a c"_qs} << QStringList{u"create a"_qs, u"remove c"_qs, u"rename a c"_qs};
+    QTest::newRow("a new row renamed and deleted after the mark")
+        << QStringList{u"create x"_qs} << QStringList{u"rename x c"_qs, u"create x"_qs, u"remove c"_qs};
+}
+
+void TestStoreContext::metaRowsAroundAMark()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    Store store;
+    StoreContext &context = store.context();
+    context.fetchOrCreateMeta(u"a"_qs);
+    context.fetchOrCreateMeta(u"b"_qs);
+    QVERIFY(context.save() == SaveResult::saved);
+
+    applyMetaSteps(context, before);
+    const QStringList atMark = metaState(context);
+    const auto mark = context.mark();
+    applyMetaSteps(context, after);
+    QVERIFY(context.rollback(mark));
+    QCOMPARE(metaState(context), atMark);
+
+    // The store file holds one row per app, so the save fails on any duplicate the rollback left behind.
+    QVERIFY(context.save() == SaveResult::saved);
+    QCOMPARE(metaState(context), atMark);
+    context.fetchOrCreateMeta(u"c"_qs)->setLaunchCount(1);
+    QVERIFY(context.save() == SaveResult::saved);
 }
 
 void TestStoreContext::fetchFiltersAndSortsStably()

@@ -9,6 +9,8 @@
 #include <QStringEncoder>
 #include <QTest>
 
+#include <sys/stat.h>
+
 // The two bundle readers: desktop-file ids, which entries open, masking across roots, and the .app bundle's
 // property list and string tables.
 class TestBundleReaders : public QObject
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void appBundle();
     void portableReaderPicksBySuffix();
     void birthTime();
+    void specialFilesAreNotRead_data();
+    void specialFilesAreNotRead();
 };
 
 namespace {
@@ -335,6 +339,36 @@ void TestBundleReaders::birthTime()
     if (const auto born = BundleReader::fileBirthTime(file))
         QVERIFY(*born > before);
     QVERIFY(!BundleReader::fileBirthTime(tree.path(u"missing.desktop"_qs)));
+}
+
+void TestBundleReaders::specialFilesAreNotRead_data()
+{
+    QTest::addColumn<QString>("pipe"); // made a named pipe, which no writer ever opens
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("a desktop entry") << u"apps/pipe.desktop"_qs << u"apps/pipe.desktop"_qs;
+    QTest::newRow("an Info.plist") << u"apps/Pipe.app/Contents/Info.plist"_qs << u"apps/Pipe.app"_qs;
+    QTest::newRow("a strings table") << u"apps/Pipe.app/Contents/Resources/en.lproj/InfoPlist.strings"_qs
+                                     << u"apps/Pipe.app"_qs;
+}
+
+void TestBundleReaders::specialFilesAreNotRead()
+{
+    // Reading a pipe would wait for a writer for good and stall the rebuild that asked.
+    QFETCH(QString, pipe);
+    QFETCH(QString, opened);
+    FixtureTree tree;
+    tree.mkdir(QFileInfo(tree.path(pipe)).path().sliced(tree.path().size() + 1));
+    QCOMPARE(::mkfifo(QFile::encodeName(tree.path(pipe)).constData(), 0600), 0);
+    const PortableBundleReader reader({{tree.path(u"apps"_qs)}, {}, {}});
+    const auto bundle = reader.open(tree.path(opened));
+    if (opened.endsWith(u".desktop")) {
+        QVERIFY(!bundle);
+        QVERIFY(!DesktopEntry::load(tree.path(pipe)));
+    } else {
+        QVERIFY(bundle);
+        QVERIFY(bundle->infoDictionary.isEmpty());
+        QVERIFY(bundle->localizationTables.isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBundleReaders)

@@ -8,6 +8,7 @@ class TestDesktopExec : public QObject
 private Q_SLOTS:
     void expand_data();
     void expand();
+    void iconCodeWithoutAnIcon();
 };
 
 namespace {
@@ -102,6 +103,14 @@ void TestDesktopExec::expand()
     inputs.desktopFile = u"/apps/editor.desktop"_qs;
     const auto words = DesktopExec::expand(exec, inputs);
     QCOMPARE(words.value_or(invalid), expected);
+}
+
+void TestDesktopExec::iconCodeWithoutAnIcon()
+{
+    // An entry without an Icon gets no "--icon" word, not one followed by an empty value.
+    DesktopExec::Inputs inputs;
+    inputs.name = u"My Editor"_qs;
+    QCOMPARE(DesktopExec::expand(u"tool %i --new"_qs, inputs), std::optional(QStringList{u"tool"_qs, u"--new"_qs}));
 }
 
 QTEST_GUILESS_MAIN(TestDesktopExec)

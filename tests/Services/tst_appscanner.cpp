@@ -9,6 +9,7 @@
 #include "fake/manualexecutor.h"
 #include "fake/virtualclock.h"
 #include "portablebundlereader.h"
+#include "threadpoolexecutor.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void desktopEntries_data();
     void desktopEntries();
     void droppedScannerPublishesNothing();
+    void rebuildsOnWorkerThreads();
 };
 
 namespace {
@@ -170,24 +172,31 @@ void TestAppScanner::oneEntryPerIdentifier_data()
 {
     QTest::addColumn<QStringList>("roots");
     QTest::addColumn<QStringList>("copies"); // the same app, in these locations
+    QTest::addColumn<QString>("searched");   // the copy the search finds; empty: none
     QTest::addColumn<QString>("expected");   // the location listed
 
     const QString home = QDir::homePath() + u"/Applications"_qs;
     QTest::newRow("equal places: the first root")
         << QStringList{u"first"_qs, u"second"_qs}
-        << QStringList{u"first/Notes.app"_qs, u"second/Notes.app"_qs} << u"first/Notes.app"_qs;
+        << QStringList{u"first/Notes.app"_qs, u"second/Notes.app"_qs} << QString() << u"first/Notes.app"_qs;
     QTest::newRow("equal places: first root also one level down")
         << QStringList{u"first"_qs, u"second"_qs}
-        << QStringList{u"first/Office/Notes.app"_qs, u"second/Notes.app"_qs} << u"first/Office/Notes.app"_qs;
+        << QStringList{u"first/Office/Notes.app"_qs, u"second/Notes.app"_qs} << QString()
+        << u"first/Office/Notes.app"_qs;
     QTest::newRow("the home Applications folder beats an earlier root")
         << QStringList{u"first"_qs, home} << QStringList{u"first/Notes.app"_qs, home + u"/Notes.app"_qs}
-        << home + u"/Notes.app"_qs;
+        << QString() << home + u"/Notes.app"_qs;
+    // The walk adds only what the search missed: a better place that only the walk finds does not count.
+    QTest::newRow("a search hit stays against a better place of the walk")
+        << QStringList{u"first"_qs, home} << QStringList{u"first/Notes.app"_qs, home + u"/Notes.app"_qs}
+        << u"first/Notes.app"_qs << u"first/Notes.app"_qs;
 }
 
 void TestAppScanner::oneEntryPerIdentifier()
 {
     QFETCH(QStringList, roots);
     QFETCH(QStringList, copies);
+    QFETCH(QString, searched);
     QFETCH(QString, expected);
     // The home folder is the test's own (tests/run-isolated); never write into a real one.
     if (!QDir::homePath().startsWith(qEnvironmentVariable("TARNWICK_TEST_ROOT")) || qEnvironmentVariableIsEmpty("TARNWICK_TEST_ROOT"))
@@ -201,7 +210,7 @@ void TestAppScanner::oneEntryPerIdentifier()
         info.write("<plist><dict><key>CFBundleIdentifier</key><string>com.example.notes</string></dict></plist>");
     }
     h.make(roots);
-    h.startWith();
+    h.startWith(searched.isEmpty() ? QList<Hit>() : QList<Hit>{h.hit(searched, u"Notes"_qs)});
     QCOMPARE(h.listed(), QStringList{u"com.example.notes Notes "_qs + expected});
 }
 
@@ -523,6 +532,48 @@ void TestAppScanner::droppedScannerPublishesNothing()
     QCOMPARE(h.fakeSearch.resultReads(), reads);
     h.fakeSearch.postUpdate(); // no observer is left
     QCOMPARE(h.executor.pendingCount(), 0);
+}
+
+void TestAppScanner::rebuildsOnWorkerThreads()
+{
+    FixtureTree tree;
+    for (int i = 0; i < 40; ++i)
+        tree.desktopEntry(u"root1/vendor/app%1.desktop"_qs.arg(i), u"应用 %1"_qs.arg(i));
+    tree.desktopEntry(u"root2/top.desktop"_qs, u"Top"_qs);
+    const QStringList roots{tree.path(u"root1"_qs), tree.path(u"root2"_qs)};
+    // In the order main.cpp keeps: what the work reads outlives the executor, which outlives its users.
+    const PortableBundleReader reader({roots, {}, {}});
+    FakeFolderWatcher watcher;
+    VirtualClock clock;
+    ThreadPoolExecutor executor;
+    DesktopEntryIndex index(watcher, clock, executor, chinese);
+    auto scanner = std::make_unique<AppScanner>(index, reader, watcher, clock, executor, roots);
+    scanner->setPreferredLanguages(chinese);
+    QSignalSpy appsChanged(scanner.get(), &AppScanner::appsChanged);
+    scanner->start();
+    QTRY_VERIFY_WITH_TIMEOUT(scanner->isInitialScanDone(), 10000);
+    QCOMPARE(scanner->apps().size(), 41);
+    QCOMPARE(appsChanged.count(), 1);
+
+    // Reloads that overlap on the workers, each seeing one more app: only the last one's list is published.
+    for (int i = 0; i < 6; ++i) {
+        tree.desktopEntry(u"root2/more%1.desktop"_qs.arg(i), u"More"_qs);
+        QVERIFY(watcher.change(roots[1]));
+        clock.advanceBy(AppScanner::rescanQuietPeriod);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(appsChanged.count(), 2, 10000);
+    executor.waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(appsChanged.count(), 2);
+    QCOMPARE(scanner->apps().size(), 47);
+
+    // Gone while its rebuild and the index's gathering run: both finish and are forgotten.
+    QVERIFY(watcher.change(roots[1]));
+    clock.advanceBy(AppScanner::rescanQuietPeriod);
+    scanner.reset();
+    executor.waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(watcher.watchCount(roots[1]), 1); // the index's own watch
 }
 
 QTEST_GUILESS_MAIN(TestAppScanner)

@@ -103,10 +103,15 @@ private Q_SLOTS:
     void twoSessionsOfOneAppPauseResumeAndEndTogether();
     void deadlineAsleep_data();
     void deadlineAsleep();
+    void lateWarningBeforeTheDeadlineStillWarns();
     void wakeLeavesPausedSessionsToTheirResume();
     void restartRestoresRunningSessions();
     void startUpWithDamagedFile();
     void embeddedAppIsKilledAndTheProgramNeverQuitsItself();
+    void observersSeeTheWholeChange_data();
+    void observersSeeTheWholeChange();
+    void droppedWhileItActs_data();
+    void droppedWhileItActs();
 };
 
 void TestFocusSessionManager::warningThenQuitThenBlock_data()
@@ -311,8 +316,8 @@ void TestFocusSessionManager::deadlineAsleep_data()
     QTest::addColumn<bool>("wakeBeforeTimer");
     QTest::addColumn<int>("warnings");
     QTest::newRow("the wake comes before the late timers") << true << 0;
-    // Session timers act however late they come, the warning too: it still names the app just before the quit.
-    QTest::newRow("the late timers come before the wake") << false << 1;
+    // The quit acts however late it comes; a warning that comes at or after the deadline says nothing.
+    QTest::newRow("the late timers come before the wake") << false << 0;
 }
 
 void TestFocusSessionManager::deadlineAsleep()
@@ -339,6 +344,22 @@ void TestFocusSessionManager::deadlineAsleep()
     QVERIFY(d.onDisk().isEmpty());
     QCOMPARE(d.clock.pendingTimerCount(), 0);
     QCOMPARE(d.center.posts().size(), warnings);
+}
+
+void TestFocusSessionManager::lateWarningBeforeTheDeadlineStillWarns()
+{
+    Desk d;
+    d.running.launch(editor, u"编辑器"_qs, 401);
+    d.begin(editor, 10min);
+    d.clock.advanceBy(5min);
+    d.power.sendWillSleep(d.clock.now());
+    d.clock.sleepUntil(d.t0 + 10min - 5s); // woken 5 s before the deadline: the warning is late but still true
+    d.clock.fireDue();
+    d.power.sendDidWake(d.clock.now());
+    QCOMPARE(d.center.posts().size(), 1);
+    QVERIFY(d.running.requests().isEmpty());
+    d.clock.advanceBy(5s);
+    QCOMPARE(d.running.requests(), QStringList{u"terminate org.editor 401"_qs});
 }
 
 void TestFocusSessionManager::wakeLeavesPausedSessionsToTheirResume()
@@ -447,6 +468,108 @@ void TestFocusSessionManager::embeddedAppIsKilledAndTheProgramNeverQuitsItself()
     QVERIFY(d.running.requests().isEmpty());
     QCOMPARE(d.blocks, QStringList{u"com.host.browser 10"_qs});
     QVERIFY(d.manager->sessions().isEmpty()); // the program's own session still ends
+}
+
+void TestFocusSessionManager::observersSeeTheWholeChange_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("seen");
+    QTest::newRow("begin: listed with its timers armed")
+        << u"begin"_qs << QStringList{u"sessions: 1 listed, 0 paused, 2 timers"_qs};
+    QTest::newRow("pause") << u"pause"_qs << QStringList{u"paused: 1 listed, 1 paused, 0 timers"_qs};
+    QTest::newRow("resume")
+        << u"resume"_qs
+        << QStringList{u"paused: 1 listed, 0 paused, 2 timers"_qs, u"sessions: 1 listed, 0 paused, 2 timers"_qs};
+    // A paused session that ends must not show, even for a moment, as running toward its old deadline.
+    QTest::newRow("end of a paused session")
+        << u"end"_qs
+        << QStringList{u"paused: 0 listed, 0 paused, 0 timers"_qs, u"sessions: 0 listed, 0 paused, 0 timers"_qs};
+    QTest::newRow("the app of a paused session quits")
+        << u"app quits"_qs
+        << QStringList{u"paused: 0 listed, 0 paused, 0 timers"_qs, u"sessions: 0 listed, 0 paused, 0 timers"_qs};
+    QTest::newRow("expiry") << u"expire"_qs << QStringList{u"sessions: 0 listed, 0 paused, 0 timers"_qs};
+}
+
+void TestFocusSessionManager::observersSeeTheWholeChange()
+{
+    QFETCH(QString, action);
+    QFETCH(QStringList, seen);
+    Desk d;
+    const auto app = d.running.launch(editor, u"编辑器"_qs, 401);
+    FocusSession s;
+    if (action != u"begin"_qs) {
+        s = d.begin(editor, 10min, 30);
+        if (action != u"pause"_qs && action != u"expire"_qs)
+            d.manager->pauseSessions(editor);
+    }
+    QStringList log;
+    auto look = [&](const QString &which) {
+        log.append(u"%1: %2 listed, %3 paused, %4 timers"_qs.arg(which)
+                       .arg(d.manager->sessions().size())
+                       .arg(d.manager->pausedRemaining().size())
+                       .arg(d.clock.pendingTimerCount()));
+    };
+    connect(d.manager.get(), &FocusSessionManager::sessionsChanged, this, [&] { look(u"sessions"_qs); });
+    connect(d.manager.get(), &FocusSessionManager::pausedRemainingChanged, this, [&] { look(u"paused"_qs); });
+
+    if (action == u"begin"_qs)
+        d.begin(editor, 10min, 30);
+    else if (action == u"pause"_qs)
+        d.manager->pauseSessions(editor);
+    else if (action == u"resume"_qs)
+        d.manager->resumeSessions(editor);
+    else if (action == u"end"_qs)
+        d.manager->end(s.id);
+    else if (action == u"app quits"_qs)
+        d.running.quit(app);
+    else
+        d.clock.advanceBy(10min);
+    QCOMPARE(log, seen);
+}
+
+void TestFocusSessionManager::droppedWhileItActs_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::newRow("by the block hook at a deadline") << u"hook at deadline"_qs;
+    QTest::newRow("by the block hook in the catch-up after a wake") << u"hook on wake"_qs;
+    QTest::newRow("by an observer when an app with two sessions quits") << u"observer on quit"_qs;
+}
+
+void TestFocusSessionManager::droppedWhileItActs()
+{
+    QFETCH(QString, when);
+    Desk d;
+    const auto app = d.running.launch(editor, u"编辑器"_qs, 401);
+    d.begin(editor, 10min, 30);
+    d.begin(editor, 10min, 20);
+    int calls = 0;
+    if (when == u"observer on quit"_qs) {
+        connect(d.manager.get(), &FocusSessionManager::sessionsChanged, this, [&] {
+            ++calls;
+            d.manager.reset();
+        });
+    } else {
+        d.manager->onExpiryBlock = [&d, &calls, tag = u"the owner tears down"_qs](const QString &, int) {
+            d.manager.reset();
+            d.blocks.append(tag); // the hook itself may still use what it holds
+            ++calls;
+        };
+    }
+
+    if (when == u"hook at deadline"_qs) {
+        d.clock.advanceBy(10min);
+    } else if (when == u"hook on wake"_qs) {
+        d.power.sendWillSleep(d.clock.now());
+        d.clock.sleepUntil(d.t0 + 1h);
+        d.power.sendDidWake(d.clock.now());
+    } else {
+        d.running.quit(app);
+    }
+    QCOMPARE(calls, 1);
+    QVERIFY(!d.manager);
+    QCOMPARE(d.clock.pendingTimerCount(), 0);
+    d.clock.advanceBy(1h);
+    QCOMPARE(d.running.requests().size(), when == u"observer on quit"_qs ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestFocusSessionManager)

@@ -166,7 +166,11 @@ private Q_SLOTS:
     void lateTimers();
     void sleepAcrossTwoQuits_data();
     void sleepAcrossTwoQuits();
+    void shortSleepAcrossAQuitActsOnce_data();
+    void shortSleepAcrossAQuitActsOnce();
     void wakeExactlyAtAQuitReplaysIt();
+    void ownerDropsTheSchedulerWhenTold_data();
+    void ownerDropsTheSchedulerWhenTold();
     void atMost64MissedQuitsAreReplayed();
     void rescheduleAfterPlanEdits();
     void calendarComesFromTheProvider_data();
@@ -376,6 +380,60 @@ void TestQuitPlanScheduler::sleepAcrossTwoQuits()
     QCOMPARE(d.clock.pendingTimerCount(), 2);
 }
 
+void TestQuitPlanScheduler::shortSleepAcrossAQuitActsOnce_data()
+{
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QStringList>("log");
+    // Asleep from 17:59:50 to 18:01: the quit timer is late but not stale, and the wake replays the same quit.
+    QTest::newRow("the timers come before the wake")
+        << u"timers, wake"_qs << QStringList{u"18:01:00 terminate org.game 303"_qs, u"18:01:00 fired"_qs};
+    QTest::newRow("the wake comes before the timers")
+        << u"wake, timers"_qs << QStringList{u"18:01:00 terminate org.game 303"_qs, u"18:01:00 fired"_qs};
+    QTest::newRow("woken at the quit instant, the timer first")
+        << u"timers at the quit, wake"_qs << QStringList{u"18:00:00 terminate org.game 303"_qs, u"18:00:00 fired"_qs};
+    // The quit ran at 18:00; a suspend detector then dates the sleep from its last tick, 17:59:58.
+    QTest::newRow("the sleep is dated from a tick before a quit that already ran")
+        << u"quit, then sleep dated earlier"_qs
+        << QStringList{warning(u"17:59:45"_qs, u"游戏"_qs), u"18:00:00 terminate org.game 303"_qs,
+                       u"18:00:00 fired"_qs};
+}
+
+void TestQuitPlanScheduler::shortSleepAcrossAQuitActsOnce()
+{
+    QFETCH(QString, order);
+    QFETCH(QStringList, log);
+    Desk d({at1800({u"org.game"_qs})});
+    d.start();
+    if (order == u"quit, then sleep dated earlier"_qs) {
+        d.clock.advanceTo(instant(u"2026-03-02T18:00:03Z"_qs));
+        d.clock.sleepUntil(instant(u"2026-03-02T18:30:00Z"_qs));
+        d.power.sendWillSleep(instant(u"2026-03-02T17:59:58Z"_qs));
+        d.power.sendDidWake(d.clock.now());
+        d.clock.fireDue();
+    } else {
+        d.clock.advanceTo(instant(u"2026-03-02T17:59:50Z"_qs));
+        d.log.lines.clear(); // the warning came before the sleep
+        d.power.sendWillSleep(d.clock.now());
+        const bool atQuit = order == u"timers at the quit, wake"_qs;
+        d.clock.sleepUntil(instant(atQuit ? u"2026-03-02T18:00:00Z"_qs : u"2026-03-02T18:01:00Z"_qs));
+        if (order == u"wake, timers"_qs) {
+            d.power.sendDidWake(d.clock.now());
+            d.clock.fireDue();
+        } else {
+            d.clock.fireDue();
+            d.power.sendDidWake(d.clock.now());
+        }
+    }
+    QCOMPARE(d.log.lines, log);
+    QCOMPARE(d.nextDeadline(), u"2026-03-03T17:59:45.000Z"_qs);
+
+    // The next day's quit is not held back by the one before.
+    d.log.lines.clear();
+    d.clock.advanceTo(instant(u"2026-03-03T18:00:30Z"_qs));
+    QCOMPARE(d.log.lines, (QStringList{warning(u"17:59:45"_qs, u"游戏"_qs), u"18:00:00 terminate org.game 303"_qs,
+                                       u"18:00:00 fired"_qs}));
+}
+
 void TestQuitPlanScheduler::wakeExactlyAtAQuitReplaysIt()
 {
     Desk d({at1800({u"org.game"_qs}), appsPlan(hm(19, 0), everyDay, {u"org.editor"_qs})});
@@ -416,6 +474,33 @@ void TestQuitPlanScheduler::atMost64MissedQuitsAreReplayed()
     QCOMPARE(d.log.lines, expected);
     QVERIFY(d.center.posts().isEmpty());
     QCOMPARE(d.nextDeadline(), u"2026-03-03T17:59:45.000Z"_qs);
+}
+
+void TestQuitPlanScheduler::ownerDropsTheSchedulerWhenTold_data()
+{
+    QTest::addColumn<bool>("replay");
+    QTest::newRow("in a quit pass on time") << false;
+    QTest::newRow("in the first of two replayed quits") << true;
+}
+
+void TestQuitPlanScheduler::ownerDropsTheSchedulerWhenTold()
+{
+    QFETCH(bool, replay);
+    Desk d({at1800({u"org.game"_qs}), appsPlan(hm(19, 0), everyDay, {u"org.editor"_qs})});
+    d.start();
+    d.scheduler->onFired = [&d, tag = u"fired, and the scheduler dropped"_qs] {
+        d.scheduler.reset();
+        d.log.add(tag); // the callback itself may still use what it holds
+    };
+    if (replay) {
+        d.power.sendWillSleep(d.clock.now());
+        d.clock.sleepUntil(instant(u"2026-03-02T19:30:00Z"_qs));
+        d.power.sendDidWake(d.clock.now());
+    }
+    d.clock.advanceTo(instant(u"2026-03-03T20:00:00Z"_qs));
+    QCOMPARE(d.log.lines.filter(u"fired"_qs).size(), 1);
+    QVERIFY(!d.scheduler);
+    QCOMPARE(d.clock.pendingTimerCount(), 0);
 }
 
 void TestQuitPlanScheduler::rescheduleAfterPlanEdits()

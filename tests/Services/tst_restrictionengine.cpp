@@ -170,9 +170,13 @@ void TestRestrictionEngine::currentOrNextWindowEnd_data()
     QTest::newRow("new york fold day, next window ends by the wall") << newYork << weeklyRule(hm(0, 30), hm(3, 30), {1}) << "2026-10-31T12:00:00-04:00" << "2026-11-01T03:30:00-05:00";
     QTest::newRow("new york fold, second pass ends within the hour") << newYork << weeklyRule(hm(0, 30), hm(1, 30), {1}) << "2026-11-01T01:10:00-05:00" << "2026-11-01T01:30:00-05:00";
     QTest::newRow("new york end in the gap") << newYork << weeklyRule(hm(1, 0), hm(2, 30), {1}) << "2026-03-08T01:30:00-05:00" << "2026-03-08T03:00:00-04:00";
+    QTest::newRow("new york overnight window with both ends in the gap lasts a day")
+        << newYork << weeklyRule(hm(2, 40), hm(2, 10), {1}) << "2026-03-07T12:00:00-05:00" << "2026-03-09T02:10:00-04:00";
     QTest::newRow("new york window swallowed by the gap is empty, not a day long") << newYork << weeklyRule(hm(2, 10), hm(2, 40), {1}) << "2026-03-07T12:00:00-05:00" << "2026-03-08T03:00:00-04:00";
     QTest::newRow("new york one-off keeps its fixed length") << newYork << onceRule(QStringLiteral("2026-03-08T12:00:00-04:00"), hm(1, 0), hm(4, 0)) << "2026-03-07T12:00:00-05:00" << "2026-03-08T05:00:00-04:00";
     QTest::newRow("berlin fold day, in progress") << berlin << weeklyRule(hm(1, 0), hm(4, 0), {1}) << "2026-10-25T02:30:00+01:00" << "2026-10-25T04:00:00+01:00";
+    QTest::newRow("berlin overnight window with both ends in the gap lasts a day")
+        << berlin << weeklyRule(hm(2, 40), hm(2, 10), {1}) << "2026-03-28T12:00:00+01:00" << "2026-03-30T02:10:00+02:00";
     QTest::newRow("berlin gap day, next window") << berlin << weeklyRule(hm(1, 0), hm(4, 0), {1}) << "2026-03-28T12:00:00+01:00" << "2026-03-29T04:00:00+02:00";
     QTest::newRow("lord howe half hour gap day") << lordHowe << weeklyRule(hm(1, 0), hm(3, 0), {1}) << "2026-10-03T12:00:00+10:30" << "2026-10-04T03:00:00+11:00";
 }

@@ -521,6 +521,12 @@ void TestSupervisionFile::refusesToEncodeWhatTheFileCannotHold_data()
         << with([](SupervisionExport &e) { e.quitPlans[1].pausedUntil = utc(10000, 1, 1); });
     QTest::newRow("a date before the year 0")
         << with([](SupervisionExport &e) { e.exportedAt = utc(0, 1, 1) - 1s; });
+    // So far out that its year no longer fits the 16 bits of a chrono year, where it would read as 1968.
+    QTest::newRow("a date in the year 67504")
+        << with([](SupervisionExport &e) { e.restrictionRules[1].onceDate = Instant{} + std::chrono::days{23936166}; });
+    QTest::newRow("the last instant")
+        << with([](SupervisionExport &e) { e.quitPlans[1].pausedUntil = Instant::max(); });
+    QTest::newRow("the first instant") << with([](SupervisionExport &e) { e.exportedAt = Instant::min(); });
 }
 
 void TestSupervisionFile::refusesToEncodeWhatTheFileCannotHold()

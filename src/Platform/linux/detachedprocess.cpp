@@ -2,11 +2,14 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <vector>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <linux/close_range.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +42,16 @@ void writeDecimal(char *out, long value)
     while (n > 0)
         *out++ = digits[--n];
     *out = '\0';
+}
+
+// Async-signal-safe: every descriptor from 3 on is closed when the program is executed, so that the app gets none of
+// ours (files, sockets, pipes that some library opened without close-on-exec). Until then the report pipe stays open.
+void closeOursOnExec(int highestFd)
+{
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+    for (int fd = 3; fd <= highestFd; ++fd)
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
 }
 
 [[noreturn]] void failInChild(int fd)
@@ -84,6 +97,11 @@ std::optional<qint64> DetachedProcess::start() const
         envp.push_back(pidEntry.data());
     envp.push_back(nullptr);
 
+    // For kernels without close_range(): the descriptors to mark one by one, as many as may be open, within reason.
+    int highestFd = 1023;
+    if (rlimit limit{}; ::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        highestFd = int(std::min<rlim_t>(limit.rlim_cur, 65536) - 1);
+
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         return std::nullopt;
@@ -114,6 +132,7 @@ std::optional<qint64> DetachedProcess::start() const
         struct sigaction byDefault = {};
         byDefault.sa_handler = SIG_DFL;
         ::sigaction(SIGPIPE, &byDefault, nullptr);
+        closeOursOnExec(highestFd);
         if (!directory.isEmpty() && ::chdir(directory.constData()) != 0)
             failInChild(pipeFds[1]);
         ::execve(file.constData(), argv.data(), envp.data());

@@ -7,10 +7,10 @@
 #include <optional>
 
 // A program to start detached from this one, as desktop launchers start apps: in a session of its own, not a child
-// of this process (nothing is left to reap), with the argument list handed over as it is (no shell), and, when
-// `ownPidVariable` is set, its own process id in that variable of its environment. QProcess::startDetached cannot do
-// the last: it runs no code in the new process, and the id is known only there. A plain value; start() may be
-// called from any thread.
+// of this process (nothing is left to reap), holding none of this process's descriptors but the standard three, with
+// the argument list handed over as it is (no shell), and, when `ownPidVariable` is set, its own process id in that
+// variable of its environment. QProcess::startDetached cannot do the last: it runs no code in the new process, and
+// the id is known only there. A plain value; start() may be called from any thread.
 struct DetachedProcess
 {
     QString executable;    // the file to run, an absolute path

@@ -19,6 +19,11 @@ bool LinuxFolderWatcher::watch(const QString &path)
 {
     const QString folder = QDir::cleanPath(path);
     if (const auto it = m_counts.find(folder); it != m_counts.end()) {
+        // The kernel drops the watch of a folder that is removed; a party that comes back once a folder stands
+        // there again must not join a watch that no longer exists.
+        if (!m_watcher.directories().contains(folder)
+            && (!QFileInfo(folder).isDir() || !m_watcher.addPath(folder)))
+            return false;
         ++*it;
         return true;
     }

@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 // Desktop entries in a temporary folder, with stand-in programs in a folder of their own that is the whole PATH.
@@ -176,12 +179,17 @@ void TestLinuxAppOpener::realLaunchRunsDetachedWithTheLaunchVariables()
               "#!/bin/sh\n"
               "printf '%s\\n' \"$GIO_LAUNCHED_DESKTOP_FILE\" \"$GIO_LAUNCHED_DESKTOP_FILE_PID\" \"$$\" \"$(pwd)\" "
               "\"$1\" > \"$MARKER.part\"\n"
+              "ls /proc/$$/fd >> \"$MARKER.part\"\n"
               "mv \"$MARKER.part\" \"$MARKER\"\n",
               true);
     const QString file = entry(u"real"_qs, u"Exec=\"%1/My Tools/write marker\" %u\nPath=%1/work\n"_qs.arg(m_root));
     QProcessEnvironment env = environment({u"/usr/bin"_qs, u"/bin"_qs});
     env.insert(u"MARKER"_qs, marker);
     env.insert(u"GIO_LAUNCHED_DESKTOP_FILE_PID"_qs, u"1"_qs); // inherited from whoever started us: replaced
+    // A descriptor of ours that is not marked close-on-exec must not reach the app all the same.
+    const int stray = ::fcntl(STDERR_FILENO, F_DUPFD, 100);
+    QVERIFY(stray >= 100);
+    const auto closeStray = qScopeGuard([stray] { ::close(stray); });
     std::optional<qint64> pid;
     LinuxAppOpener opener({env, {}, [&](const DetachedProcess &process) {
                                pid = process.start();
@@ -203,6 +211,7 @@ void TestLinuxAppOpener::realLaunchRunsDetachedWithTheLaunchVariables()
     QCOMPARE(lines.value(2), QString::number(*pid));
     QCOMPARE(lines.value(3), path(u"work"_qs));
     QCOMPARE(lines.value(4), u"bilibili://search?keyword=%20"_qs);
+    QVERIFY2(!lines.mid(5).contains(QString::number(stray)), qPrintable(lines.mid(5).join(u' ')));
 }
 
 void TestLinuxAppOpener::programThatCannotBeExecutedIsRefused()

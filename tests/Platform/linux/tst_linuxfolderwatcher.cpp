@@ -13,6 +13,7 @@ private Q_SLOTS:
     void sharedWatchIsCounted();
     void eventsGoOnWhileAnotherPartyWatches();
     void missingFolderIsNotWatched();
+    void folderRemovedAndMadeAgainIsWatchedAgain();
 };
 
 void TestLinuxFolderWatcher::sharedWatchIsCounted()
@@ -52,6 +53,28 @@ void TestLinuxFolderWatcher::missingFolderIsNotWatched()
     const QString file = tree.write(u"file"_qs, "x");
     QVERIFY(!watcher.watch(file));
     QVERIFY(watcher.watchedFolders().isEmpty());
+}
+
+void TestLinuxFolderWatcher::folderRemovedAndMadeAgainIsWatchedAgain()
+{
+    FixtureTree tree;
+    const QString folder = tree.mkdir(u"apps"_qs);
+    LinuxFolderWatcher watcher;
+    QSignalSpy changed(&watcher, &FolderWatcher::folderChanged);
+    QVERIFY(watcher.watch(folder)); // one party stays all along
+    QVERIFY(watcher.watch(folder)); // the other leaves when the folder goes and comes back when it is there again
+    QVERIFY(QDir(folder).removeRecursively());
+    QVERIFY(changed.wait(5000));
+    watcher.unwatch(folder);
+    QVERIFY(watcher.watchedFolders().isEmpty()); // the kernel dropped its watch with the folder
+
+    tree.mkdir(u"apps"_qs);
+    QVERIFY(watcher.watch(folder));
+    QCOMPARE(watcher.watchedFolders(), QStringList{folder});
+    changed.clear();
+    tree.desktopEntry(u"apps/new.desktop"_qs, u"New"_qs);
+    QVERIFY(changed.wait(5000));
+    QCOMPARE(changed.first().first().toString(), folder);
 }
 
 QTEST_GUILESS_MAIN(TestLinuxFolderWatcher)
