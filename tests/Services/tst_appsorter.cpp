@@ -1,5 +1,7 @@
 #include "appsorter.h"
 
+#include "../support/applists.h"
+
 #include <QTest>
 
 #include <optional>
@@ -14,15 +16,9 @@ Instant day(int n)
     return Instants::fromSecondsSince1970(1.7e9 + n * 86400.0);
 }
 
-AppInfo app(const QString &id, const QString &name, std::optional<Instant> installedAt = std::nullopt)
-{
-    AppInfo a;
-    a.bundleID = id;
-    a.name = name;
-    a.url = QUrl::fromLocalFile(u"/usr/share/applications/"_qs + id + u".desktop"_qs);
-    a.installedAt = installedAt;
-    return a;
-}
+using AppLists::app;
+using AppLists::ids;
+using AppLists::idsOf;
 
 AppMetaSnapshot indexed(int sortIndex)
 {
@@ -43,19 +39,6 @@ AppMetaSnapshot pinned(bool isPinned = true)
     AppMetaSnapshot s;
     s.isPinned = isPinned;
     return s;
-}
-
-QStringList ids(const QString &spaced)
-{
-    return spaced.split(u' ', Qt::SkipEmptyParts);
-}
-
-QStringList idsOf(const QList<AppInfo> &apps)
-{
-    QStringList result;
-    for (const AppInfo &a : apps)
-        result.append(a.bundleID);
-    return result;
 }
 
 // Apps named alike (equal under a case-insensitive comparison) with nothing else to tell them apart: more of them

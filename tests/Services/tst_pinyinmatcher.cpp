@@ -1,5 +1,7 @@
 #include "pinyinmatcher.h"
 
+#include "../support/applists.h"
+
 #include <QTest>
 
 using ExtraNameMap = QHash<QString, QStringList>;
@@ -9,26 +11,11 @@ namespace {
 
 AppInfo app(const QString &id, const QString &name, const QStringList &aliases = {})
 {
-    AppInfo a;
-    a.bundleID = id;
-    a.name = name;
-    a.url = QUrl::fromLocalFile(u"/usr/share/applications/"_qs + id + u".desktop"_qs);
-    a.aliases = aliases;
-    return a;
+    return AppLists::app(id, name, std::nullopt, aliases);
 }
 
-QStringList ids(const QString &spaced)
-{
-    return spaced.split(u' ', Qt::SkipEmptyParts);
-}
-
-QStringList idsOf(const QList<AppInfo> &apps)
-{
-    QStringList result;
-    for (const AppInfo &a : apps)
-        result.append(a.bundleID);
-    return result;
-}
+using AppLists::ids;
+using AppLists::idsOf;
 
 // A small catalogue in which each app is found in one way only.
 QList<AppInfo> catalogue()
