@@ -68,6 +68,14 @@ inline RestrictionRuleSnapshot weeklyRule(int startMinute, int endMinute, std::s
     return rule;
 }
 
+// Every day from 21:00 to 22:00, for an app or a group.
+inline RestrictionRuleSnapshot eveningRule(RestrictionTarget kind, const QString &target)
+{
+    RestrictionRuleSnapshot rule = weeklyRule(hm(21, 0), hm(22, 0), everyDay, target);
+    rule.targetKind = kind;
+    return rule;
+}
+
 inline RestrictionRuleSnapshot onceRule(const QString &onDay, int startMinute, int endMinute)
 {
     RestrictionRuleSnapshot rule = weeklyRule(startMinute, endMinute, {});

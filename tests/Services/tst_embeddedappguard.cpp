@@ -7,6 +7,7 @@
 #include "fake/fakesleepwake.h"
 #include "fake/fakewindowlist.h"
 #include "fake/virtualclock.h"
+#include "scheduletesting.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -39,16 +40,7 @@ WindowInfo window(qint64 id, qint64 owner, int width, int height, bool onscreen 
     return WindowInfo{id, owner, onscreen, width, height};
 }
 
-RestrictionRuleSnapshot eveningRule(RestrictionTarget kind, const QString &target)
-{
-    RestrictionRuleSnapshot rule;
-    rule.targetKind = kind;
-    rule.targetID = target;
-    rule.startMinute = 21 * 60;
-    rule.endMinute = 22 * 60;
-    rule.weekdays = {1, 2, 3, 4, 5, 6, 7};
-    return rule;
-}
+using ScheduleTesting::eveningRule;
 
 // Everything a guard stands on: a host app with its embedded browser installed in a temporary folder, the fakes,
 // and a blocked set that the test sets or that follows the evening window (21:00 to 22:00 UTC).

@@ -7,6 +7,7 @@
 #include "fake/fakerunningapps.h"
 #include "fake/fakesleepwake.h"
 #include "fake/virtualclock.h"
+#include "scheduletesting.h"
 
 #include <QTest>
 
@@ -18,16 +19,7 @@ const QString videoID = u"org.example.Video"_qs;
 const QString musicID = u"org.example.Music"_qs;
 const QString browserID = u"org.example.Chat.Browser"_qs;
 
-RestrictionRuleSnapshot eveningRule(RestrictionTarget kind, const QString &target)
-{
-    RestrictionRuleSnapshot rule;
-    rule.targetKind = kind;
-    rule.targetID = target;
-    rule.startMinute = 21 * 60;
-    rule.endMinute = 22 * 60;
-    rule.weekdays = {1, 2, 3, 4, 5, 6, 7};
-    return rule;
-}
+using ScheduleTesting::eveningRule;
 
 // A guard over fake running apps, with an embedded app in the registry (installed or not makes no difference here)
 // and a blocked set that the test sets or that follows the evening window (21:00 to 22:00 UTC).
