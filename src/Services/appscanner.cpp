@@ -5,6 +5,7 @@
 #include "backgroundexecutor.h"
 #include "bundlereader.h"
 #include "folderwatcher.h"
+#include "pinyinmatcher.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -93,7 +94,13 @@ void AppScanner::reload()
     input.homeDirectory = QDir::homePath();
 
     m_executor.run<QList<AppInfo>>(
-        this, [input = std::move(input), &reader = m_reader] { return rebuild(input, reader); },
+        this,
+        [input = std::move(input), &reader = m_reader] {
+            QList<AppInfo> apps = rebuild(input, reader);
+            // The search's forms are made here, so that no keystroke on the main thread has to.
+            PinyinMatcher::prepare(apps);
+            return apps;
+        },
         [this, generation](QList<AppInfo> merged) { publish(std::move(merged), generation); });
 }
 

@@ -8,6 +8,7 @@
 #include "fake/fakefolderwatcher.h"
 #include "fake/manualexecutor.h"
 #include "fake/virtualclock.h"
+#include "pinyinmatcher.h"
 #include "portablebundlereader.h"
 #include "threadpoolexecutor.h"
 
@@ -264,6 +265,12 @@ void TestAppScanner::aliases()
     // Every other name once, in code-point order: "Draw" trimmed, "draw" differs in case, and the listed name, the
     // blank one, the ".lproj" folder's and the unreadable table's are left out.
     QCOMPARE(app.aliases, (QStringList{u"Draw"_qs, u"Zeichnen"_qs, u"draw"_qs, u"绘图"_qs}));
+    // Published with the search's forms of these names already made, for the pinyin of the name and of an alias.
+    QVERIFY(app.searchForms);
+    const auto before = app.searchForms;
+    QCOMPARE(PinyinMatcher::rankedFilter(h.scanner->apps(), u"huitu"_qs, {}).size(), 1);
+    QCOMPARE(PinyinMatcher::rankedFilter(h.scanner->apps(), u"ht"_qs, {}).size(), 1);
+    QCOMPARE(h.scanner->apps().first().searchForms, before);
 }
 
 void TestAppScanner::installDatesFromTheReader()
