@@ -132,9 +132,20 @@ class AppSearchForms
 public:
     QString name;
     QStringList aliases;
+    // The characters of the lowered name, of the lowered aliases and of every spelling of their pinyin, so that
+    // most apps are passed over without a look at their forms.
+    uint64_t nameMask = 0;
+    uint64_t aliasMask = 0;
+    uint64_t pinyinMask = 0;
     std::vector<NameForms> forms;
 
-    [[nodiscard]] bool fits(const AppInfo &app) const { return app.name == name && app.aliases == aliases; }
+    [[nodiscard]] bool fits(const AppInfo &app) const
+    {
+        // Copies of the app share the texts the forms were made from, which settles it without comparing them.
+        const bool sameName = app.name.constData() == name.constData() && app.name.size() == name.size();
+        const bool sameAliases = app.aliases.constData() == aliases.constData() && app.aliases.size() == aliases.size();
+        return (sameName || app.name == name) && (sameAliases || app.aliases == aliases);
+    }
 };
 
 namespace {
@@ -179,6 +190,16 @@ bool isAscii(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
+// Printable ASCII and unified Han characters: no case but ASCII's, nothing to compose, and a cluster boundary
+// between any two of them. Most names are made of nothing else.
+bool isPlainText(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar qc) {
+        const char16_t c = qc.unicode();
+        return (c >= 0x20 && c < 0x7f) || (c >= 0x4e00 && c <= 0x9fff) || (c >= 0x3400 && c <= 0x4dbf);
+    });
+}
+
 QString normalizedNfc(icu::UnicodeString &&u)
 {
     UErrorCode status = U_ZERO_ERROR;
@@ -195,7 +216,7 @@ QString normalizedNfc(icu::UnicodeString &&u)
 // Full lowercasing, the same in every locale.
 QString lowered(const QString &s)
 {
-    if (isAscii(s))
+    if (isPlainText(s))
         return s.toLower();
     icu::UnicodeString u(utf16(s), int32_t(s.size()));
     u.toLower(icu::Locale::getRoot());
@@ -206,8 +227,7 @@ QString lowered(const QString &s)
 std::vector<qsizetype> clusterBounds(const QString &text)
 {
     const qsizetype size = text.size();
-    // Printable ASCII breaks between every two characters (CR LF is the one pair that does not).
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; }))
+    if (isPlainText(text))
         return {};
     std::vector<qsizetype> bounds{0};
     icu::BreakIterator *breaks = characterBreaks();
@@ -635,6 +655,9 @@ std::optional<PinyinMatcher::MatchScore> matchApp(const AppInfo &app, const QStr
     const AppSearchForms *prepared = app.searchForms.get();
     if (!prepared || !prepared->fits(app))
         return matchUnprepared(app.name, app.aliases, extraNames, query);
+    const uint64_t m = query.mask;
+    if (extraNames.isEmpty() && (m & ~prepared->nameMask) && (m & ~prepared->aliasMask) && (m & ~prepared->pinyinMask))
+        return std::nullopt;
     const auto nameAt = [prepared](qsizetype i) -> const NameForms & { return prepared->forms[size_t(i)]; };
     return matchForms(app.aliases.size(), nameAt, extraNames, query);
 }
@@ -664,6 +687,12 @@ std::shared_ptr<const AppSearchForms> PinyinMatcher::searchForms(const QString &
     forms->forms.push_back(formsOf(name, true));
     for (const QString &alias : aliases)
         forms->forms.push_back(formsOf(alias, true));
+    forms->nameMask = forms->forms.front().loweredMask;
+    for (size_t i = 0; i < forms->forms.size(); ++i) {
+        if (i > 0)
+            forms->aliasMask |= forms->forms[i].loweredMask;
+        forms->pinyinMask |= forms->forms[i].pinyin.mask;
+    }
     return forms;
 }
 
@@ -712,7 +741,8 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
         if (const std::optional<MatchScore> score = matchApp(app, extras, q))
             kept.push_back({*score, i});
     }
-    std::stable_sort(kept.begin(), kept.end(), [](const Ranked &a, const Ranked &b) {
+    // The index makes every key distinct, so a plain sort keeps ties in input order.
+    std::sort(kept.begin(), kept.end(), [](const Ranked &a, const Ranked &b) {
         if (a.score != b.score)
             return a.score < b.score;
         return a.index < b.index;
