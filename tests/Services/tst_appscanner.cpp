@@ -68,7 +68,8 @@ struct Harness
         for (const auto &name : rootNames)
             roots << (QDir::isAbsolutePath(name) ? name : tree.path(name));
         reader = std::make_unique<PortableBundleReader>(DesktopEntryReader::Options{
-            roots, desktops, [](const QString &program) { return program == u"present-program"; }});
+            roots, desktops,
+            [](const QString &program) { return program == u"present-program" || program == u"true"; }});
         AppDirectorySearch *search = &fakeSearch;
         if (realIndex) {
             index = std::make_unique<DesktopEntryIndex>(watcher, clock, executor, chinese);
@@ -467,6 +468,10 @@ void TestAppScanner::desktopEntries_data()
         << QStringList{};
     QTest::newRow("try-exec program present")
         << QByteArrayList{file("root1/a.desktop", desktopEntry(u"A"_qs, "TryExec=present-program\n"))}
+        << QStringList{u"a A root1/a.desktop"_qs};
+    QTest::newRow("a leftover entry whose program is gone")
+        << QByteArrayList{file("root1/a.desktop", desktopEntry(u"A"_qs)),
+                          file("root1/b.desktop", "[Desktop Entry]\nType=Application\nName=B\nExec=removed %U\n")}
         << QStringList{u"a A root1/a.desktop"_qs};
     QTest::newRow("hidden masks a later root")
         << QByteArrayList{file("root1/a.desktop", desktopEntry(u"A"_qs, "Hidden=true\n")),
