@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QSet>
 
@@ -25,6 +26,34 @@ bool hasLprojExtension(const QString &name)
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot > 0 && QStringView(name).sliced(dot + 1) == u"lproj";
 }
+
+// The walk meets again most bundles the search found; a rebuild opens each location once. One thread.
+class RememberingReader : public BundleReader
+{
+public:
+    explicit RememberingReader(const BundleReader &reader)
+        : m_reader(reader)
+    {
+    }
+
+    [[nodiscard]] std::optional<Bundle> open(const QString &path) const override
+    {
+        if (const auto it = m_opened.constFind(path); it != m_opened.constEnd())
+            return *it;
+        std::optional<Bundle> bundle = m_reader.open(path);
+        m_opened.insert(path, bundle);
+        return bundle;
+    }
+
+    [[nodiscard]] std::optional<Instant> creationDate(const QString &path) const override
+    {
+        return m_reader.creationDate(path);
+    }
+
+private:
+    const BundleReader &m_reader;
+    mutable QHash<QString, std::optional<Bundle>> m_opened;
+};
 
 } // namespace
 
@@ -117,8 +146,9 @@ void AppScanner::publish(QList<AppInfo> merged, int generation)
     }
 }
 
-QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader &reader)
+QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader &bundleReader)
 {
+    const RememberingReader reader(bundleReader);
     QList<AppInfo> found;
 
     for (const auto &hit : input.hits) {
