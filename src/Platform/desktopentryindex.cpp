@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 
@@ -42,10 +43,7 @@ struct Walk
                 if (ids.contains(id))
                     continue; // an earlier file has this id, and only the first counts
                 ids.insert(id);
-                std::optional<QString> displayName;
-                if (const auto entry = DesktopEntry::load(child))
-                    displayName = entry->localizedValue(u"Name"_qs, locales);
-                out.hits.append({child, displayName});
+                out.hits.append({child, std::nullopt}); // named once the walk is done
             }
         }
     }
@@ -125,6 +123,11 @@ DesktopEntryIndex::Gathered DesktopEntryIndex::gather(const QStringList &scopes,
                 walk.out.folders.append(ancestor);
         }
     }
+    // The entries are read side by side on the pool's threads; the hits keep the walk's order.
+    QtConcurrent::blockingMap(walk.out.hits, [&locales](AppDirectorySearch::Hit &hit) {
+        if (const auto entry = DesktopEntry::load(hit.path))
+            hit.displayName = entry->localizedValue(u"Name"_qs, locales);
+    });
     return std::move(walk.out);
 }
 

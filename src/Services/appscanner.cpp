@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 
@@ -49,6 +50,8 @@ public:
     {
         return m_reader.creationDate(path);
     }
+
+    void remember(const QString &path, const std::optional<Bundle> &bundle) const { m_opened.insert(path, bundle); }
 
 private:
     const BundleReader &m_reader;
@@ -148,20 +151,36 @@ void AppScanner::publish(QList<AppInfo> merged, int generation)
 
 QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader &bundleReader)
 {
-    const RememberingReader reader(bundleReader);
-    QList<AppInfo> found;
-
-    for (const auto &hit : input.hits) {
-        const auto bundle = reader.open(hit.path);
+    // The search's hits are read side by side on the pool's threads (the reader serves several at once) and kept in
+    // their order; the walk then meets them again through the remembering reader without a second read.
+    struct Read
+    {
+        std::optional<Bundle> bundle;
+        std::optional<AppInfo> app;
+    };
+    const auto readHit = [&](const AppDirectorySearch::Hit &hit) {
+        Read read;
+        read.bundle = bundleReader.open(hit.path);
+        const auto &bundle = read.bundle;
         if (!bundle || bundle->identifier.isEmpty() || bundle->identifier == input.ownBundleID)
-            continue;
+            return read;
         const QString name = hit.displayName
             ? AppDirectoryEnumerator::removingBundleSuffix(*hit.displayName)
             : AppDirectoryEnumerator::removingPathExtension(AppDirectoryEnumerator::lastPathComponent(hit.path));
-        AppInfo app{bundle->identifier, name, QUrl::fromLocalFile(hit.path), reader.creationDate(hit.path),
+        AppInfo app{bundle->identifier, name, QUrl::fromLocalFile(hit.path), bundleReader.creationDate(hit.path),
                     aliasNames(*bundle, name)};
         if (!app.isNestedInsideAppBundle())
-            found.append(std::move(app));
+            read.app = std::move(app);
+        return read;
+    };
+    const QList<Read> reads = QtConcurrent::blockingMapped<QList<Read>>(input.hits, readHit);
+
+    const RememberingReader reader(bundleReader);
+    QList<AppInfo> found;
+    for (qsizetype i = 0; i < reads.size(); ++i) {
+        reader.remember(input.hits[i].path, reads[i].bundle);
+        if (reads[i].app)
+            found.append(*reads[i].app);
     }
 
     QSet<QString> seen;
