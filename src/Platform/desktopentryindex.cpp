@@ -30,15 +30,14 @@ struct Walk
             return;
         visited.insert(canonical);
         out.folders.append(path);
-        for (const auto &name : FolderListing::sortedNames(path)) {
+        for (const auto &[name, kind] : FolderListing::sortedEntries(path)) {
             if (name.startsWith(u'.'))
                 continue;
             const QString child = path + u'/' + name;
-            const QFileInfo info(child);
-            if (info.isDir()) {
+            if (kind == FolderListing::Entry::Kind::folder) {
                 if (depth < maxDepth)
                     folder(child, idPrefix + name + u'-', depth + 1);
-            } else if (name.endsWith(u".desktop") && info.isFile()) {
+            } else if (name.endsWith(u".desktop") && kind == FolderListing::Entry::Kind::file) {
                 const QString id = idPrefix + name.chopped(8);
                 if (ids.contains(id))
                     continue; // an earlier file has this id, and only the first counts
