@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <array>
 #include <cerrno>
 #include <mutex>
 #include <unordered_map>
@@ -156,25 +157,34 @@ class ReadEntries
 public:
     std::optional<std::optional<DesktopEntry>> find(const QString &path, const FileVersion &version)
     {
-        const std::lock_guard lock(m_mutex);
-        const auto it = m_entries.find(path);
-        if (it == m_entries.end() || !(it->second.first == version))
+        Shard &shard = shardOf(path);
+        const std::lock_guard lock(shard.mutex);
+        const auto it = shard.entries.find(path);
+        if (it == shard.entries.end() || !(it->second.first == version))
             return std::nullopt;
         return it->second.second;
     }
 
     void keep(const QString &path, const FileVersion &version, const std::optional<DesktopEntry> &entry)
     {
-        const std::lock_guard lock(m_mutex);
+        Shard &shard = shardOf(path);
+        const std::lock_guard lock(shard.mutex);
         // Far above any real set of applications folders; it only keeps files that come and go from piling up.
-        if (m_entries.size() >= 8192)
-            m_entries.clear();
-        m_entries.insert_or_assign(path, std::pair(version, entry));
+        if (shard.entries.size() >= 1024)
+            shard.entries.clear();
+        shard.entries.insert_or_assign(path, std::pair(version, entry));
     }
 
 private:
-    std::mutex m_mutex;
-    std::unordered_map<QString, std::pair<FileVersion, std::optional<DesktopEntry>>> m_entries;
+    // Several threads read entries at once; each path's lock is one of several.
+    struct Shard
+    {
+        std::mutex mutex;
+        std::unordered_map<QString, std::pair<FileVersion, std::optional<DesktopEntry>>> entries;
+    };
+    std::array<Shard, 16> m_shards;
+
+    Shard &shardOf(const QString &path) { return m_shards[qHash(path) % m_shards.size()]; }
 };
 
 ReadEntries &readEntries()

@@ -155,15 +155,16 @@ QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader
     // their order; the walk then meets them again through the remembering reader without a second read.
     struct Read
     {
+        const AppDirectorySearch::Hit *hit = nullptr;
         std::optional<Bundle> bundle;
         std::optional<AppInfo> app;
     };
-    const auto readHit = [&](const AppDirectorySearch::Hit &hit) {
-        Read read;
+    const auto readHit = [&](Read &read) {
+        const AppDirectorySearch::Hit &hit = *read.hit;
         read.bundle = bundleReader.open(hit.path);
         const auto &bundle = read.bundle;
         if (!bundle || bundle->identifier.isEmpty() || bundle->identifier == input.ownBundleID)
-            return read;
+            return;
         const QString name = hit.displayName
             ? AppDirectoryEnumerator::removingBundleSuffix(*hit.displayName)
             : AppDirectoryEnumerator::removingPathExtension(AppDirectoryEnumerator::lastPathComponent(hit.path));
@@ -171,9 +172,11 @@ QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader
                     aliasNames(*bundle, name)};
         if (!app.isNestedInsideAppBundle())
             read.app = std::move(app);
-        return read;
     };
-    const QList<Read> reads = QtConcurrent::blockingMapped<QList<Read>>(input.hits, readHit);
+    QList<Read> reads(input.hits.size());
+    for (qsizetype i = 0; i < reads.size(); ++i)
+        reads[i].hit = &input.hits[i];
+    QtConcurrent::blockingMap(reads, readHit);
 
     const RememberingReader reader(bundleReader);
     QList<AppInfo> found;
