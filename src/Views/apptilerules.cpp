@@ -14,7 +14,7 @@ QString AppTileRules::label(const QString &shownName, bool pinned)
         return text;
     const QString size = QString::number(pinGlyphSize);
     return text + QChar(0x2009) + u"<img src=\""_qs + Symbols::source(u"pin.fill"_qs, Theme::pinMark())
-           + u"\" width=\""_qs + size + u"\" height=\""_qs + size + u"\">"_qs;
+           + u"\" width=\""_qs + size + u"\" height=\""_qs + size + u"\" align=\"top\">"_qs;
 }
 
 bool AppTileRules::lifted(bool hovering, bool blocked, bool pageAnimating)
@@ -46,7 +46,8 @@ QString AppTileRules::iconSourceFor(const QString &bundleID, const QString &path
 std::optional<AppInfo> AppTileRules::appOfIconId(const QString &id)
 {
     const qsizetype mark = id.indexOf(u'?');
-    const QString key = QUrl::fromPercentEncoding((mark < 0 ? id : id.left(mark)).toLatin1());
+    // Qt may hand the id over with its non-ASCII characters already decoded.
+    const QString key = QUrl::fromPercentEncoding((mark < 0 ? id : id.left(mark)).toUtf8());
     if (key.isEmpty())
         return std::nullopt;
     AppInfo app;
