@@ -11,6 +11,7 @@ Rectangle {
     property int from: 0
     property int to: 100
     property bool highlighted: false
+    readonly property bool editing: input.activeFocus // owners highlight the field they edit
     signal valueEdited(int newValue)
 
     implicitWidth: 80
@@ -33,6 +34,8 @@ Rectangle {
         font.pixelSize: 13
         color: Theme.primary
         selectionColor: Theme.accent
+        // Return commits the typed value here, before any default button of the sheet sees it.
+        Keys.onShortcutOverride: event => event.accepted = (event.key === Qt.Key_Return || event.key === Qt.Key_Enter)
         onEditingFinished: {
             field.valueEdited(FormRules.committedValue(text, field.value))
             text = Qt.binding(() => FormRules.formatInteger(field.value))

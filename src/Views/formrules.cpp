@@ -35,7 +35,7 @@ std::optional<int> FormRules::parseInteger(const QString &text, const QLocale &l
 
 int FormRules::committedValue(const QString &text, int current)
 {
-    return parseInteger(text, QLocale::system()).value_or(current);
+    return parseInteger(text, QLocale()).value_or(current);
 }
 
 QStringList FormRules::weekdayNames()

@@ -30,10 +30,11 @@ public:
     // NumberStepperField: each arrow respects only the bound it moves towards, and neither overflows.
     [[nodiscard]] Q_INVOKABLE static int stepUp(int value, int upper);
     [[nodiscard]] Q_INVOKABLE static int stepDown(int value, int lower);
-    // The value as the field shows it: the system locale's integer format, group separators included.
-    [[nodiscard]] Q_INVOKABLE static QString formatInteger(int value) { return formatInteger(value, QLocale::system()); }
+    // The value as the field shows it: the locale's integer format (the system's unless the program set another),
+    // group separators included.
+    [[nodiscard]] Q_INVOKABLE static QString formatInteger(int value) { return formatInteger(value, QLocale()); }
     [[nodiscard]] static QString formatInteger(int value, const QLocale &locale);
-    // Typed text as an integer of the system locale, with or without group separators; nothing when it does not
+    // Typed text as an integer of the locale, with or without group separators; nothing when it does not
     // parse (the field then keeps its value). Surrounding white space is allowed.
     [[nodiscard]] static std::optional<int> parseInteger(const QString &text, const QLocale &locale);
     // For QML: the value to report after an edit, or `current` when the text does not parse.

@@ -86,6 +86,11 @@ QQuickItem *findItem(QQuickItem *item, const QString &objectName)
 
 } // namespace
 
+QQuickItem *ViewTest::itemIn(QQuickItem *under, const QString &objectName)
+{
+    return under ? findItem(under, objectName) : nullptr;
+}
+
 QQuickItem *ViewTest::item(const QString &objectName) const
 {
     QQuickItem *top = root();

@@ -39,6 +39,8 @@ public:
     [[nodiscard]] QQuickItem *root() const;
     // The item with that objectName under the root (the root itself when it has the name).
     [[nodiscard]] QQuickItem *item(const QString &objectName) const;
+    // The item with that objectName among `under` and the items inside it.
+    [[nodiscard]] static QQuickItem *itemIn(QQuickItem *under, const QString &objectName);
     // An item's centre, or a point given in its own coordinates, in window coordinates.
     [[nodiscard]] static QPointF centreOf(const QQuickItem *item);
     [[nodiscard]] static QPointF pointIn(const QQuickItem *item, QPointF local);
