@@ -63,6 +63,12 @@ bool ViewTest::load(const QUrl &url, const QVariantMap &initialProperties, QSize
         m_errors = QStringLiteral("the window was not exposed");
         return false;
     }
+    // Window shortcuts (Return on a sheet's default button) need the window to be the active one.
+    m_view->requestActivate();
+    if (!QTest::qWaitForWindowActive(m_view.get())) {
+        m_errors = QStringLiteral("the window did not become active");
+        return false;
+    }
     // The pointer starts outside the window. Qt drops a move to where the pointer already is, so without this a
     // test's first move to the point where the previous test left the pointer would hover nothing.
     QTest::mouseMove(m_view.get(), QPoint(-20, -20));
