@@ -1,0 +1,30 @@
+#pragma once
+
+// One grid's cell layout as both grids draw it: cell size, spacings, paddings and, for the paged grid, the page width
+// (0 for the vertical grid). The same numbers feed the drag hit tests, so what is drawn is what is hit.
+struct GridLayoutGeometry
+{
+    int columns = 0;
+    int rows = 0; // rows per page; 0 for the vertical grid
+    double cellWidth = 0;
+    double cellHeight = 0;
+    double columnSpacing = 0;
+    double rowSpacing = 0;
+    double paddingH = 0;
+    double paddingV = 0;
+    double pageWidth = 0;
+    int itemCount = 0;
+
+    [[nodiscard]] constexpr double columnPitch() const { return cellWidth + columnSpacing; }
+    [[nodiscard]] constexpr double rowPitch() const { return cellHeight + rowSpacing; }
+    [[nodiscard]] constexpr double contentWidth() const
+    {
+        return columns * cellWidth + (columns - 1) * columnSpacing;
+    }
+    [[nodiscard]] constexpr double contentHeight(int rowCount) const
+    {
+        return rowCount * cellHeight + (rowCount - 1) * rowSpacing;
+    }
+
+    friend bool operator==(const GridLayoutGeometry &, const GridLayoutGeometry &) = default;
+};
