@@ -82,6 +82,18 @@ QString ShownAppsModel::bundleIDAt(int row) const
     return m_rows.at(row).app.bundleID;
 }
 
+QVariantMap ShownAppsModel::rowData(const QString &bundleID) const
+{
+    const std::optional<int> row = rowOf(bundleID);
+    if (!row)
+        return {};
+    QVariantMap result;
+    const QHash<int, QByteArray> names = roleNames();
+    for (auto it = names.begin(); it != names.end(); ++it)
+        result.insert(QString::fromLatin1(it.value()), data(index(*row), it.key()));
+    return result;
+}
+
 void ShownAppsModel::scheduleRefresh()
 {
     if (m_refreshQueued)

@@ -57,6 +57,8 @@ public:
     // A click on a tile: launch its app.
     Q_INVOKABLE void activate(int row);
     [[nodiscard]] Q_INVOKABLE QString bundleIDAt(int row) const;
+    // The roles of the row with that identifier, by role name; empty when it is not shown (the drag ghost's tile).
+    [[nodiscard]] Q_INVOKABLE QVariantMap rowData(const QString &bundleID) const;
 
     // Something the rows depend on changed: recompute once, at the end of this event-loop turn.
     void scheduleRefresh();
