@@ -18,7 +18,8 @@ ContainerResult makeContainer(bool inMemory, StoreContext::NowFunction now, cons
         return StoreContainer::open(QString(), std::move(now));
     const QString folder = baseFolder ? DataLocation::dataFolderIn(*baseFolder) : DataLocation::dataFolder();
     if (!QDir().mkpath(folder))
-        return ContainerResult{nullptr, StoreOpenError::folderUnavailable};
+        return ContainerResult{nullptr, StoreOpenError::folderUnavailable,
+                               storeOpenErrorMessage(StoreOpenError::folderUnavailable, folder)};
     return StoreContainer::open(folder + u'/' + storeFileName.toString(), std::move(now));
 }
 

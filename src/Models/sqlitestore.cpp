@@ -7,19 +7,29 @@
 #include "restrictionrule.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <limits>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
 // "Trnw": marks a database file as this program's store.
 constexpr int applicationID = 0x54726e77;
+
+// The smallest page SQLite writes: a file of fewer bytes that is not empty holds no database, and SQLite would take
+// it for an empty one and write over it.
+constexpr qint64 smallestDatabase = 512;
 
 // How long a read or a save waits while another connection holds the file (another run of the program finishing its
 // last save, a backup reading it) before it gives up. Short: the wait blocks the main thread.
@@ -385,29 +395,59 @@ private:
     int m_rc = SQLITE_ERROR;
 };
 
-// Runs a prepared statement once and makes it ready for the next use.
-bool runOnce(sqlite3_stmt *statement)
+// Runs a prepared statement once and makes it ready for the next use; SQLITE_DONE when it ran.
+int runOnce(sqlite3_stmt *statement)
 {
     const int rc = sqlite3_step(statement);
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    return rc == SQLITE_DONE;
+    return rc;
 }
 
 StoreOpenError classify(int rc)
 {
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        return StoreOpenError::notAStore;
+    case SQLITE_CORRUPT:
+        return StoreOpenError::damaged;
+    case SQLITE_READONLY:
+        return StoreOpenError::readOnly;
+    default:
+        return StoreOpenError::cannotOpen;
+    }
+}
+
+bool isBusy(int rc)
+{
     const int primary = rc & 0xff;
-    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT ? StoreOpenError::notAStore
-                                                                  : StoreOpenError::cannotOpen;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 } // namespace
 
-std::unique_ptr<SqliteStore> SqliteStore::open(const QString &path, StoreOpenError *error)
+QString SqliteStore::lockFilePath(const QString &path)
+{
+    return path + u"-lock"_qs;
+}
+
+std::unique_ptr<SqliteStore> SqliteStore::open(const QString &path, StoreFileAccess access, StoreOpenError *error)
 {
     std::unique_ptr<SqliteStore> store(new SqliteStore);
     const QByteArray file = path.isEmpty() ? QByteArray(":memory:") : QFile::encodeName(path);
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if (!path.isEmpty()) {
+        if (const auto failure = store->lock(path)) {
+            *error = *failure;
+            return nullptr;
+        }
+        struct stat info{};
+        if (::stat(file.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
+            && info.st_size < smallestDatabase) {
+            *error = StoreOpenError::notAStore;
+            return nullptr;
+        }
+    }
+    int flags = access == StoreFileAccess::readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     if (path.isEmpty())
         flags |= SQLITE_OPEN_MEMORY;
     if (sqlite3_open_v2(file.constData(), &store->m_db, flags, nullptr) != SQLITE_OK) {
@@ -416,11 +456,40 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const QString &path, StoreOpenErr
     }
     sqlite3_extended_result_codes(store->m_db, 1);
     sqlite3_busy_timeout(store->m_db, busyTimeoutMilliseconds);
+    // SQLite falls back to reading only, without a word, when the file cannot be opened for writing (a read-only
+    // mount, an immutable file); every save would then fail. The folder must take the journal of each save.
+    if (sqlite3_db_readonly(store->m_db, "main") == 1
+        || (!path.isEmpty() && ::access(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK) != 0)) {
+        *error = StoreOpenError::readOnly;
+        return nullptr;
+    }
     if (const auto failure = store->setUp()) {
         *error = *failure;
         return nullptr;
     }
     return store;
+}
+
+// A second store on one file would hand out the same record numbers as the first and fail every save. The lock
+// lives on a file of its own: a descriptor opened and closed on the database file itself would drop the locks
+// SQLite holds on it. flock() locks belong to the open file, so two stores in one process exclude each other too,
+// and the kernel releases the lock when the process ends however it ends.
+std::optional<StoreOpenError> SqliteStore::lock(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(lockFilePath(path));
+    m_lockFile = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_lockFile < 0 && (errno == EROFS || errno == EACCES || errno == EPERM))
+        m_lockFile = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (m_lockFile < 0)
+        return errno == EROFS || errno == EACCES || errno == EPERM ? StoreOpenError::readOnly
+                                                                   : StoreOpenError::cannotOpen;
+    int rc;
+    do {
+        rc = ::flock(m_lockFile, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        return errno == EWOULDBLOCK ? StoreOpenError::inUse : StoreOpenError::cannotOpen;
+    return std::nullopt;
 }
 
 SqliteStore::~SqliteStore()
@@ -434,6 +503,8 @@ SqliteStore::~SqliteStore()
     sqlite3_finalize(m_raiseSequence);
     sqlite3_finalize(m_addSequence);
     sqlite3_close_v2(m_db);
+    if (m_lockFile >= 0)
+        ::close(m_lockFile);
 }
 
 bool SqliteStore::exec(const char *sql)
@@ -454,28 +525,55 @@ std::optional<StoreOpenError> SqliteStore::setUp()
         objects = sqlite3_column_int64(count.get(), 0);
     }
 
+    Statement id(m_db, "PRAGMA application_id");
+    if (id.prepareResult() != SQLITE_OK || sqlite3_step(id.get()) != SQLITE_ROW)
+        return StoreOpenError::notAStore;
+    const int fileApplicationID = sqlite3_column_int(id.get(), 0);
+
     if (objects == 0) {
+        // An empty database that another program marked as its own is not ours to fill.
+        if (fileApplicationID != 0 && fileApplicationID != applicationID)
+            return StoreOpenError::notAStore;
         if (!createSchema())
             return StoreOpenError::cannotOpen;
     } else {
-        Statement id(m_db, "PRAGMA application_id");
-        if (id.prepareResult() != SQLITE_OK || sqlite3_step(id.get()) != SQLITE_ROW
-            || sqlite3_column_int(id.get(), 0) != applicationID)
+        if (fileApplicationID != applicationID)
             return StoreOpenError::notAStore;
 
         Statement version(m_db, "SELECT \"value\" FROM \"StoreInfo\" WHERE \"key\" = 'schemaVersion'");
-        if (version.prepareResult() != SQLITE_OK || sqlite3_step(version.get()) != SQLITE_ROW)
+        if (version.prepareResult() != SQLITE_OK)
+            return StoreOpenError::notAStore;
+        const int rc = sqlite3_step(version.get());
+        if ((rc & 0xff) == SQLITE_CORRUPT)
+            return StoreOpenError::damaged;
+        if (rc != SQLITE_ROW)
             return StoreOpenError::notAStore;
         const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(version.get(), 0));
         if (!text || QString::fromUtf8(text) != schemaVersion)
             return StoreOpenError::unsupportedVersion;
 
-        Statement check(m_db, "PRAGMA quick_check");
+        // A file cut short by less than a page reads as if the missing bytes were zeros, and no check of the pages
+        // would see it where they fell in a value that no index repeats.
+        {
+            Statement pages(m_db, "PRAGMA page_count");
+            Statement pageSize(m_db, "PRAGMA page_size");
+            if (pages.prepareResult() != SQLITE_OK || sqlite3_step(pages.get()) != SQLITE_ROW
+                || pageSize.prepareResult() != SQLITE_OK || sqlite3_step(pageSize.get()) != SQLITE_ROW)
+                return StoreOpenError::damaged;
+            const qint64 expected = sqlite3_column_int64(pages.get(), 0) * sqlite3_column_int64(pageSize.get(), 0);
+            struct stat info{};
+            if (::stat(sqlite3_db_filename(m_db, "main"), &info) == 0 && info.st_size < expected)
+                return StoreOpenError::damaged;
+        }
+
+        // The full check, not the quick one: a flipped byte in a row or a file cut short by a few bytes passes the
+        // quick check, loads with garbage and then fails every save on an index that no longer matches its table.
+        Statement check(m_db, "PRAGMA integrity_check(1)");
         if (check.prepareResult() != SQLITE_OK || sqlite3_step(check.get()) != SQLITE_ROW)
-            return StoreOpenError::notAStore;
+            return StoreOpenError::damaged;
         const auto *verdict = reinterpret_cast<const char *>(sqlite3_column_text(check.get(), 0));
         if (!verdict || qstrcmp(verdict, "ok") != 0)
-            return StoreOpenError::notAStore;
+            return StoreOpenError::damaged;
     }
 
     if (!prepareStatements())
@@ -552,17 +650,24 @@ std::optional<SqliteStore::Loaded> SqliteStore::load()
     return loaded;
 }
 
-bool SqliteStore::write(const ChangeSet &changes)
+SqliteStore::WriteResult SqliteStore::write(const ChangeSet &changes)
 {
-    if (!exec("BEGIN IMMEDIATE"))
-        return false;
-    if (writeAll(changes) && exec("COMMIT"))
-        return true;
-    std::ignore = exec("ROLLBACK"); // nothing more to do when even this fails
-    return false;
+    int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = writeAll(changes);
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+            if (rc == SQLITE_OK)
+                return WriteResult::written;
+        }
+        if (!sqlite3_get_autocommit(m_db))
+            std::ignore = exec("ROLLBACK"); // nothing more to do when even this fails
+    }
+    return isBusy(rc) ? WriteResult::busy : WriteResult::failed;
 }
 
-bool SqliteStore::writeAll(const ChangeSet &changes)
+// SQLITE_OK, or the code of the first statement that failed.
+int SqliteStore::writeAll(const ChangeSet &changes)
 {
     auto bindAll = [](sqlite3_stmt *statement, const StoreRecord *record) {
         if (sqlite3_bind_int64(statement, 1, record->storeID().number) != SQLITE_OK)
@@ -573,25 +678,31 @@ bool SqliteStore::writeAll(const ChangeSet &changes)
     };
     auto insert = [&](const StoreRecord *record) {
         sqlite3_stmt *statement = m_insert[int(record->recordType())];
-        return bindAll(statement, record) && runOnce(statement);
+        return bindAll(statement, record) ? runOnce(statement) : SQLITE_MISUSE;
     };
 
     for (const StoreRecord *record : changes.deletes) {
         sqlite3_stmt *statement = m_delete[int(record->recordType())];
-        if (sqlite3_bind_int64(statement, 1, record->storeID().number) != SQLITE_OK || !runOnce(statement))
-            return false;
+        if (sqlite3_bind_int64(statement, 1, record->storeID().number) != SQLITE_OK)
+            return SQLITE_MISUSE;
+        if (const int rc = runOnce(statement); rc != SQLITE_DONE)
+            return rc;
     }
     for (const StoreRecord *record : changes.updates) {
         sqlite3_stmt *statement = m_update[int(record->recordType())];
-        if (!bindAll(statement, record) || !runOnce(statement))
-            return false;
+        if (!bindAll(statement, record))
+            return SQLITE_MISUSE;
+        if (const int rc = runOnce(statement); rc != SQLITE_DONE)
+            return rc;
         // A row that went missing from the file behind our back is written again rather than lost.
-        if (sqlite3_changes(m_db) == 0 && !insert(record))
-            return false;
+        if (sqlite3_changes(m_db) == 0) {
+            if (const int rc = insert(record); rc != SQLITE_DONE)
+                return rc;
+        }
     }
     for (const StoreRecord *record : changes.inserts) {
-        if (!insert(record))
-            return false;
+        if (const int rc = insert(record); rc != SQLITE_DONE)
+            return rc;
     }
     for (int t = 0; t < recordTypeCount; ++t) {
         if (!changes.sequences[t])
@@ -599,11 +710,13 @@ bool SqliteStore::writeAll(const ChangeSet &changes)
         const QByteArray name = tableName(RecordType(t));
         for (sqlite3_stmt *statement : {m_raiseSequence, m_addSequence}) {
             if (sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT) != SQLITE_OK
-                || sqlite3_bind_int64(statement, 2, *changes.sequences[t]) != SQLITE_OK || !runOnce(statement))
-                return false;
+                || sqlite3_bind_int64(statement, 2, *changes.sequences[t]) != SQLITE_OK)
+                return SQLITE_MISUSE;
+            if (const int rc = runOnce(statement); rc != SQLITE_DONE)
+                return rc;
             if (sqlite3_changes(m_db) > 0)
                 break;
         }
     }
-    return true;
+    return SQLITE_OK;
 }

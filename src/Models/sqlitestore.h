@@ -47,20 +47,29 @@ public:
     SqliteStore &operator=(const SqliteStore &) = delete;
     ~SqliteStore();
 
-    // `path` empty: in memory. Creates the schema in a new or empty file; checks it in an existing one.
-    [[nodiscard]] static std::unique_ptr<SqliteStore> open(const QString &path, StoreOpenError *error);
+    // How a write ended. `busy`: another connection held the file past the wait, so no part of any change set
+    // could have been written either. `failed`: anything else (a row the file refuses, a full disk, an I/O error).
+    enum class WriteResult { written, busy, failed };
+
+    // `path` empty: in memory. Creates the schema in a new or empty file; in an existing one checks the schema and
+    // every page and index. Locks the file beside it (lockFilePath) for as long as the store is open.
+    [[nodiscard]] static std::unique_ptr<SqliteStore> open(const QString &path, StoreFileAccess access,
+                                                           StoreOpenError *error);
+    [[nodiscard]] static QString lockFilePath(const QString &path);
 
     [[nodiscard]] std::optional<Loaded> load();
-    [[nodiscard]] bool write(const ChangeSet &changes);
+    [[nodiscard]] WriteResult write(const ChangeSet &changes);
 
 private:
     SqliteStore() = default;
+    [[nodiscard]] std::optional<StoreOpenError> lock(const QString &path);
     [[nodiscard]] std::optional<StoreOpenError> setUp();
     [[nodiscard]] bool createSchema();
     [[nodiscard]] bool prepareStatements();
-    [[nodiscard]] bool writeAll(const ChangeSet &changes);
+    [[nodiscard]] int writeAll(const ChangeSet &changes);
     [[nodiscard]] bool exec(const char *sql);
 
+    int m_lockFile = -1; // closed after the connection
     sqlite3 *m_db = nullptr;
     std::array<sqlite3_stmt *, recordTypeCount> m_insert{};
     std::array<sqlite3_stmt *, recordTypeCount> m_update{};

@@ -4,6 +4,7 @@
 #include "sqlitestore.h"
 
 #include <QMetaObject>
+#include <QSet>
 
 namespace {
 
@@ -87,7 +88,7 @@ StoreRecord *StoreContext::insertRecord(std::unique_ptr<StoreRecord> record)
     addLive(r);
     if (meta)
         m_metaByBundleID.insert(meta->m_bundleID, meta);
-    m_journal.push_back(JournalEntry{JournalEntry::Kind::insert, ++m_serial, r, {}, {}});
+    journal(JournalEntry::Kind::insert, r);
     noteChange(r->m_type);
     return r;
 }
@@ -100,13 +101,13 @@ void StoreContext::remove(StoreRecord *record)
     removeLive(record);
     if (record->m_type == RecordType::appMeta)
         m_metaByBundleID.remove(static_cast<AppMeta *>(record)->m_bundleID);
-    m_journal.push_back(JournalEntry{JournalEntry::Kind::remove, ++m_serial, record, {}, {}});
+    journal(JournalEntry::Kind::remove, record);
     noteChange(record->m_type);
 }
 
 void StoreContext::noteWrite(StoreRecord &record, std::function<void()> undo)
 {
-    m_journal.push_back(JournalEntry{JournalEntry::Kind::write, ++m_serial, &record, std::move(undo), {}});
+    journal(JournalEntry::Kind::write, &record, std::move(undo));
     noteChange(record.m_type);
 }
 
@@ -120,9 +121,15 @@ bool StoreContext::renameMeta(AppMeta &meta, const QString &bundleID)
     m_metaByBundleID.remove(old);
     meta.m_bundleID = bundleID;
     m_metaByBundleID.insert(bundleID, &meta);
-    m_journal.push_back(JournalEntry{JournalEntry::Kind::rename, ++m_serial, &meta, {}, std::move(old)});
+    journal(JournalEntry::Kind::rename, &meta, {}, std::move(old));
     noteChange(RecordType::appMeta);
     return true;
+}
+
+void StoreContext::journal(JournalEntry::Kind kind, StoreRecord *record, std::function<void()> undo,
+                           QString oldBundleID)
+{
+    m_journal.push_back(JournalEntry{kind, ++m_serial, m_saveCalls, record, std::move(undo), std::move(oldBundleID)});
 }
 
 void StoreContext::undo(JournalEntry &entry)
@@ -175,55 +182,98 @@ void StoreContext::discardPendingChanges()
 
 SaveResult StoreContext::save()
 {
+    const quint64 batch = m_saveCalls++;
     bool numbersAhead = false;
-    SqliteStore::ChangeSet changes;
-    for (int t = 0; t < recordTypeCount; ++t) {
-        if (m_lastNumber[t] > m_savedNumber[t]) {
-            changes.sequences[t] = m_lastNumber[t];
-            numbersAhead = true;
-        }
-    }
+    for (int t = 0; t < recordTypeCount; ++t)
+        numbersAhead = numbersAhead || m_lastNumber[t] > m_savedNumber[t];
     if (m_journal.empty() && !numbersAhead)
         return SaveResult::saved;
 
-    std::vector<StoreRecord *> touched;
-    for (const auto &entry : m_journal) {
-        if (!entry.record->m_collected) {
-            entry.record->m_collected = true;
-            touched.push_back(entry.record);
+    // Writes the journal entries `chosen` picks (all of them when it is empty) and, on success, drops them.
+    auto writeChosen = [this](const std::function<bool(const JournalEntry &)> &chosen) {
+        SqliteStore::ChangeSet changes;
+        for (int t = 0; t < recordTypeCount; ++t) {
+            if (m_lastNumber[t] > m_savedNumber[t])
+                changes.sequences[t] = m_lastNumber[t];
         }
-    }
-    for (StoreRecord *r : touched) {
-        r->m_collected = false;
-        if (r->isLive()) {
-            if (!r->m_persisted) {
-                changes.inserts.push_back(r);
-            } else if (r->m_type == RecordType::appMeta
-                       && static_cast<AppMeta *>(r)->m_bundleID != static_cast<AppMeta *>(r)->m_storedBundleID) {
-                // Rewritten as delete and insert under the same number, so that rows that trade identifiers
-                // never meet on the uniqueness constraint halfway through the transaction.
-                changes.deletes.push_back(r);
-                changes.inserts.push_back(r);
-            } else {
-                changes.updates.push_back(r);
+        std::vector<StoreRecord *> touched;
+        for (const auto &entry : m_journal) {
+            if ((!chosen || chosen(entry)) && !entry.record->m_collected) {
+                entry.record->m_collected = true;
+                touched.push_back(entry.record);
             }
-        } else if (r->m_persisted) {
-            changes.deletes.push_back(r);
         }
-    }
+        for (StoreRecord *r : touched) {
+            r->m_collected = false;
+            if (r->isLive()) {
+                if (!r->m_persisted) {
+                    changes.inserts.push_back(r);
+                } else if (r->m_type == RecordType::appMeta
+                           && static_cast<AppMeta *>(r)->m_bundleID != static_cast<AppMeta *>(r)->m_storedBundleID) {
+                    // Rewritten as delete and insert under the same number, so that rows that trade identifiers
+                    // never meet on the uniqueness constraint halfway through the transaction.
+                    changes.deletes.push_back(r);
+                    changes.inserts.push_back(r);
+                } else {
+                    changes.updates.push_back(r);
+                }
+            } else if (r->m_persisted) {
+                changes.deletes.push_back(r);
+            }
+        }
 
-    if (!m_backend.write(changes))
+        const auto result = m_backend.write(changes);
+        if (result != SqliteStore::WriteResult::written)
+            return result;
+        for (StoreRecord *r : touched) {
+            r->m_persisted = r->isLive();
+            if (r->m_type == RecordType::appMeta)
+                static_cast<AppMeta *>(r)->m_storedBundleID = static_cast<AppMeta *>(r)->m_bundleID;
+        }
+        m_savedNumber = m_lastNumber;
+        if (chosen)
+            std::erase_if(m_journal, chosen);
+        else
+            m_journal.clear();
+        ++m_epoch;
+        return result;
+    };
+
+    const bool olderPending = !m_journal.empty() && m_journal.front().batch < batch;
+    const auto result = writeChosen({});
+    if (result == SqliteStore::WriteResult::written)
+        return SaveResult::saved;
+    if (result == SqliteStore::WriteResult::busy || !olderPending)
         return SaveResult::failed;
 
-    for (StoreRecord *r : touched) {
-        r->m_persisted = r->isLive();
-        if (r->m_type == RecordType::appMeta)
-            static_cast<AppMeta *>(r)->m_storedBundleID = static_cast<AppMeta *>(r)->m_bundleID;
+    // Older pending changes may be what the file refuses. Take this save's changes and every pending save that
+    // touches a record of theirs, until no other pending save touches any of those records: a row is written
+    // whole, with every pending change of it, and a save's changes go to the file together or not at all.
+    std::vector<bool> chosenBatches(batch + 1, false);
+    chosenBatches[batch] = true;
+    for (bool grew = true; grew;) {
+        grew = false;
+        QSet<const StoreRecord *> records;
+        for (const auto &entry : m_journal) {
+            if (chosenBatches[entry.batch])
+                records.insert(entry.record);
+        }
+        for (const auto &entry : m_journal) {
+            if (!chosenBatches[entry.batch] && records.contains(entry.record)) {
+                chosenBatches[entry.batch] = true;
+                grew = true;
+            }
+        }
     }
-    m_savedNumber = m_lastNumber;
-    m_journal.clear();
-    ++m_epoch;
-    return SaveResult::saved;
+    const bool thisSaveHasChanges = !m_journal.empty() && m_journal.back().batch == batch;
+    const bool everyPendingSave = std::all_of(m_journal.begin(), m_journal.end(),
+                                              [&](const JournalEntry &e) { return chosenBatches[e.batch]; });
+    if (!thisSaveHasChanges || everyPendingSave)
+        return SaveResult::failed;
+    return writeChosen([&](const JournalEntry &e) { return bool(chosenBatches[e.batch]); })
+                   == SqliteStore::WriteResult::written
+               ? SaveResult::saved
+               : SaveResult::failed;
 }
 
 Instant StoreContext::now() const

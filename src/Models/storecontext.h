@@ -24,9 +24,15 @@ enum class [[nodiscard]] SaveResult { saved, failed };
 // pending until save() writes all of them in one transaction.
 //
 // Reads see the pending state: a fetch includes records inserted and not saved yet, leaves out records deleted and
-// not saved yet, and shows every write at once. A failed save writes nothing and keeps every change pending; the
-// next save writes them. mark() and rollback() take back only what changed after the mark (an import that fails
-// undoes its own work and keeps older pending changes); discardPendingChanges() goes back to the last saved state.
+// not saved yet, and shows every write at once. Each save writes, in one transaction, the changes made since the
+// save before it together with any older changes still pending; when that fails, nothing is written and they all
+// stay pending for the next save. So that one change the file refuses for good cannot hold every later change back
+// with it, a save that fails so tries once more with only the changes made since the save before it, together with
+// the older pending changes that touch the same records (and, in turn, the rest of the saves those came with);
+// those are written whole or not at all, and the refused ones stay pending. A file that another connection holds
+// gets no second try: nothing could be written. mark() and rollback() take back only what changed after the mark
+// (an import that fails undoes its own work and keeps older pending changes); discardPendingChanges() goes back to
+// the last saved state of every record.
 //
 // AppMeta rows are unique by bundle identifier among the live rows: inserting a second row for an identifier that
 // a live row holds (saved or pending) does not add it, and insert() returns the row that holds it instead; the
@@ -57,7 +63,7 @@ public:
     template <class R>
     using LessThan = std::function<bool(const R &, const R &)>;
 
-    // A point in the pending changes to roll back to. Stale once a save succeeds.
+    // A point in the pending changes to roll back to. Stale once a save writes anything.
     struct Mark
     {
         quint64 epoch = 0;
@@ -118,7 +124,9 @@ public:
     // The live AppMeta row of that app; when there is none, a new one (first seen now) is inserted. Not saved.
     AppMeta *fetchOrCreateMeta(const QString &bundleID);
 
-    // Writes every pending change in one transaction. On failure nothing is written and every change stays pending.
+    // Writes the pending changes as the class comment says. `saved` when the changes made since the previous save
+    // were written (older ones that the file still refuses may stay pending); on failure none of those was written
+    // and all of them stay pending.
     [[nodiscard]] SaveResult save();
     // Whether anything changed since the last successful save (also writes that were set back by hand).
     [[nodiscard]] bool hasChanges() const { return !m_journal.empty(); }
@@ -128,7 +136,7 @@ public:
     // deleted ones are live again, written columns get back their values. Changes made before the mark stay
     // pending. A stale mark (a save succeeded since) undoes nothing and gives false.
     [[nodiscard]] bool rollback(const Mark &mark);
-    // Undoes every change since the last successful save.
+    // Undoes every change still pending.
     void discardPendingChanges();
 
     // "Now" for new records (firstSeenAt).
@@ -147,6 +155,7 @@ private:
         enum class Kind : quint8 { insert, remove, write, rename };
         Kind kind;
         quint64 serial;
+        quint64 batch; // the number of save() calls made before this change
         StoreRecord *record;
         std::function<void()> undo; // write and rename
         QString oldBundleID;        // rename
@@ -160,6 +169,8 @@ private:
     StoreRecord *insertRecord(std::unique_ptr<StoreRecord> record);
     void noteWrite(StoreRecord &record, std::function<void()> undo);
     [[nodiscard]] bool renameMeta(AppMeta &meta, const QString &bundleID);
+    void journal(JournalEntry::Kind kind, StoreRecord *record, std::function<void()> undo = {},
+                 QString oldBundleID = {});
     void undo(JournalEntry &entry);
     void addLive(StoreRecord *record);
     void removeLive(StoreRecord *record);
@@ -173,8 +184,9 @@ private:
     QHash<QString, AppMeta *> m_metaByBundleID;
     std::array<qint64, recordTypeCount> m_lastNumber{};  // highest number given out
     std::array<qint64, recordTypeCount> m_savedNumber{}; // highest number the file knows as given out
-    std::vector<JournalEntry> m_journal;                  // every change since the last successful save
-    quint64 m_epoch = 1;  // advances with every successful save
+    std::vector<JournalEntry> m_journal;                  // every change not written yet
+    quint64 m_epoch = 1;  // advances with every save that writes anything
+    quint64 m_saveCalls = 0;
     quint64 m_serial = 0; // of the newest journal entry
     unsigned m_changedTypes = 0;
     bool m_emitQueued = false;

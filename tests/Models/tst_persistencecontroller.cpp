@@ -173,12 +173,17 @@ private Q_SLOTS:
     void unusableLocation();
     void unreadableFile_data();
     void unreadableFile();
+    void readOnlyFileIsRefused();
+    void secondStoreOnOneFileIsRefused();
     void inMemoryTouchesNoDisk();
     void reopenShowsEveryValue();
     void datesSurviveReopen_data();
     void datesSurviveReopen();
     void failedSaveKeepsChangesPending_data();
     void failedSaveKeepsChangesPending();
+    void refusedChangeHoldsBackOnlyWhatItTouches_data();
+    void refusedChangeHoldsBackOnlyWhatItTouches();
+    void discardAfterAPartlyWrittenSave();
     void waitsForAnotherConnectionsWrite_data();
     void waitsForAnotherConnectionsWrite();
     void numbersAreNeverReusedAcrossStarts();
@@ -271,8 +276,17 @@ void TestPersistenceController::unreadableFile_data()
     QTest::newRow("a store without its version") << "no version" << std::optional(StoreOpenError::notAStore);
     QTest::newRow("a store missing a table") << "drop table" << std::optional(StoreOpenError::notAStore);
     QTest::newRow("a store with a column missing") << "drop column" << std::optional(StoreOpenError::notAStore);
-    QTest::newRow("a store with damaged pages") << "overwrite page" << std::optional(StoreOpenError::notAStore);
-    QTest::newRow("a truncated store") << "truncate" << std::optional(StoreOpenError::notAStore);
+    QTest::newRow("a store with damaged pages") << "overwrite page" << std::optional(StoreOpenError::damaged);
+    QTest::newRow("a truncated store") << "truncate" << std::optional(StoreOpenError::damaged);
+    // These two pass SQLite's quick check and load rows of garbage whose index no longer matches.
+    QTest::newRow("a flipped bit in an app's identifier") << "flip" << std::optional(StoreOpenError::damaged);
+    QTest::newRow("a store cut short by one byte") << "cut 1" << std::optional(StoreOpenError::damaged);
+    QTest::newRow("a store cut short by 67 bytes") << "cut 67" << std::optional(StoreOpenError::damaged);
+    QTest::newRow("a file of one letter") << "x" << std::optional(StoreOpenError::notAStore);
+    QTest::newRow("a file of one newline") << "newline" << std::optional(StoreOpenError::notAStore);
+    QTest::newRow("a file of 511 zero bytes") << "zeros" << std::optional(StoreOpenError::notAStore);
+    QTest::newRow("an empty database another program marked as its own")
+        << "foreign empty" << std::optional(StoreOpenError::notAStore);
     QTest::newRow("an empty file becomes a new store") << "empty" << std::optional<StoreOpenError>();
 }
 
@@ -291,8 +305,15 @@ void TestPersistenceController::unreadableFile()
         QDir().mkpath(QFileInfo(path).path());
         RawDatabase raw(path);
         QVERIFY(raw.exec("CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('hello')"));
-    } else if (damage == u"empty") {
-        temp.writeFile(u"Tarnwick/Tarnwick.store"_qs, {});
+    } else if (damage == u"foreign empty") {
+        QDir().mkpath(QFileInfo(path).path());
+        RawDatabase raw(path);
+        QVERIFY(raw.exec("PRAGMA application_id = 1234; CREATE TABLE t (x); DROP TABLE t"));
+    } else if (damage == u"empty" || damage == u"x" || damage == u"newline" || damage == u"zeros") {
+        temp.writeFile(u"Tarnwick/Tarnwick.store"_qs, damage == u"x"         ? QByteArray("x")
+                                                      : damage == u"newline" ? QByteArray("\n")
+                                                      : damage == u"zeros"   ? QByteArray(511, '\0')
+                                                                             : QByteArray());
     } else {
         makeStoreWithRows(temp);
         if (damage == u"version" || damage == u"no version" || damage == u"drop table" || damage == u"drop column") {
@@ -305,9 +326,16 @@ void TestPersistenceController::unreadableFile()
         } else {
             QByteArray bytes = fileBytes(path);
             QVERIFY(bytes.size() > 3 * 4096);
-            if (damage == u"truncate")
+            if (damage == u"truncate") {
                 bytes.truncate(2 * 4096 + 100);
-            else
+            } else if (damage.startsWith(u"cut ")) {
+                bytes.chop(damage.mid(4).toInt());
+            } else if (damage == u"flip") {
+                // The first copy of the identifier, in the table or in its index: either way the two disagree.
+                const qsizetype at = bytes.indexOf("com.example.a");
+                QVERIFY(at > 0);
+                bytes[at + 12] = char(bytes[at + 12] ^ 0x02);
+            } else
                 bytes.replace(2 * 4096, 4096, QByteArray(4096, '\x5a'));
             temp.writeFile(u"Tarnwick/Tarnwick.store"_qs, bytes);
         }
@@ -318,9 +346,52 @@ void TestPersistenceController::unreadableFile()
     QCOMPARE(opened.error, error);
     QCOMPARE(bool(opened.container), !error);
     if (error) {
+        QVERIFY(opened.message.contains(path)); // the program stops with this line
+        QCOMPARE(opened.message, storeOpenErrorMessage(*error, path));
         opened.container.reset();
         QCOMPARE(fileBytes(path), before); // a file that cannot be opened is left as it was
+    } else {
+        QVERIFY(opened.message.isEmpty());
     }
+}
+
+void TestPersistenceController::readOnlyFileIsRefused()
+{
+    // What SQLite does when the file cannot be opened for writing (a read-only mount, an immutable file): it opens
+    // it for reading only. Made here with the open flag, since tests run as root.
+    TempBase temp;
+    makeStoreWithRows(temp);
+    const QByteArray before = fileBytes(temp.storeFile());
+    auto opened = StoreContainer::open(temp.storeFile(), [] { return now; }, StoreFileAccess::readOnly);
+    QVERIFY(!opened.container);
+    QCOMPARE(opened.error, std::optional(StoreOpenError::readOnly));
+    QCOMPARE(opened.message, u"数据文件 "_qs + temp.storeFile() + u" 或它所在的文件夹无法写入。"_qs);
+    QCOMPARE(fileBytes(temp.storeFile()), before);
+    QVERIFY(temp.open().container); // and nothing of it stays in the way
+}
+
+void TestPersistenceController::secondStoreOnOneFileIsRefused()
+{
+    TempBase temp;
+    auto first = temp.open();
+    QVERIFY(first.container);
+    first.container->mainContext().fetchOrCreateMeta(u"com.example.a"_qs);
+    QVERIFY(first.container->mainContext().save() == SaveResult::saved);
+
+    auto second = temp.open();
+    QVERIFY(!second.container);
+    QCOMPARE(second.error, std::optional(StoreOpenError::inUse));
+    QCOMPARE(second.message, u"数据文件 "_qs + temp.storeFile() + u" 正被另一个运行中的 Tarnwick 使用。"_qs);
+    // The refusal costs the first store nothing.
+    first.container->mainContext().fetchOrCreateMeta(u"com.example.b"_qs);
+    QVERIFY(first.container->mainContext().save() == SaveResult::saved);
+
+    // An in-memory store is no file and never in the way.
+    QVERIFY(PersistenceController::makeContainer(true, [] { return now; }).container);
+    first.container.reset();
+    auto third = temp.open();
+    QVERIFY(third.container);
+    QCOMPARE(third.container->mainContext().count<AppMeta>(), 2);
 }
 
 void TestPersistenceController::inMemoryTouchesNoDisk()
@@ -497,6 +568,95 @@ void TestPersistenceController::failedSaveKeepsChangesPending()
     QCOMPARE(describe(reopened.container->mainContext()), saved);
     QCOMPARE(reopened.container->mainContext().count<QuitPlan>(), 1);
     QCOMPARE(reopened.container->mainContext().meta(u"com.example.a"_qs)->isPinned(), true);
+}
+
+void TestPersistenceController::refusedChangeHoldsBackOnlyWhatItTouches_data()
+{
+    QTest::addColumn<QString>("later");  // what the save after the refused one changes
+    QTest::addColumn<bool>("written");   // whether that save writes it
+    QTest::newRow("another app") << "other app" << true;
+    QTest::newRow("a new group") << "new group" << true;
+    QTest::newRow("the refused plan itself") << "plan" << false;
+    QTest::newRow("an app the refused save also changed") << "same app" << false;
+    QTest::newRow("the refused plan and another app in one save") << "plan and other app" << false;
+}
+
+void TestPersistenceController::refusedChangeHoldsBackOnlyWhatItTouches()
+{
+    // A save the file refuses for good (here a trigger; a damaged page would do the same) is ignored by its caller.
+    // It stays pending, and must not take every later save down with it.
+    QFETCH(QString, later);
+    QFETCH(bool, written);
+    TempBase temp;
+    auto opened = temp.open();
+    StoreContext &context = opened.container->mainContext();
+    AppMeta *a = context.fetchOrCreateMeta(u"com.example.a"_qs);
+    AppMeta *b = context.fetchOrCreateMeta(u"com.example.b"_qs);
+    QVERIFY(context.save() == SaveResult::saved);
+    RawDatabase raw(temp.storeFile());
+    QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON QuitPlan BEGIN SELECT RAISE(ABORT, 'no'); END"));
+
+    auto *plan = context.insert(std::make_unique<QuitPlan>(QuitPlanTarget::apps, QString(), QStringList{}, 0,
+                                                           QList<int>{1}, QuitPlanBlockMode::none, 0, 0, true));
+    a->setIsPinned(true);
+    QVERIFY(context.save() == SaveResult::failed);
+
+    if (later.contains(u"plan"))
+        plan->setQuitMinute(90);
+    if (later.contains(u"other app"))
+        b->setLaunchCount(3);
+    if (later == u"same app")
+        a->setLaunchCount(5);
+    if (later == u"new group")
+        context.insert(std::make_unique<AppGroup>(u"g"_qs, 0, QStringList{}));
+    QCOMPARE(context.save(), written ? SaveResult::saved : SaveResult::failed);
+    QVERIFY(context.hasChanges()); // the refused plan stays pending either way
+    QCOMPARE(raw.value("SELECT count(*) FROM QuitPlan"), u"0"_qs);
+    QCOMPARE(raw.value("SELECT isPinned FROM AppMeta WHERE bundleID = 'com.example.a'"), u"0"_qs);
+    const QString launches = raw.value("SELECT launchCount FROM AppMeta WHERE bundleID = 'com.example.b'");
+    const QString groups = raw.value("SELECT count(*) FROM AppGroup");
+    if (later == u"other app")
+        QCOMPARE(launches, u"3"_qs);
+    else if (later == u"new group")
+        QCOMPARE(groups, u"1"_qs);
+    else
+        QCOMPARE(launches + groups, u"00"_qs);
+
+    // Once the file takes it, the next save writes whatever is still pending.
+    QVERIFY(raw.exec("DROP TRIGGER refuse"));
+    QVERIFY(context.save() == SaveResult::saved);
+    QVERIFY(!context.hasChanges());
+    const QStringList saved = describe(context);
+    opened.container.reset();
+    QCOMPARE(describe(temp.open().container->mainContext()), saved);
+}
+
+void TestPersistenceController::discardAfterAPartlyWrittenSave()
+{
+    // Going back to the saved state undoes the refused change only: what a later save wrote is the saved state.
+    TempBase temp;
+    auto opened = temp.open();
+    StoreContext &context = opened.container->mainContext();
+    AppMeta *a = context.fetchOrCreateMeta(u"com.example.a"_qs);
+    QVERIFY(context.save() == SaveResult::saved);
+    RawDatabase raw(temp.storeFile());
+    QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON QuitPlan BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    context.insert(std::make_unique<QuitPlan>(QuitPlanTarget::apps, QString(), QStringList{}, 0, QList<int>{1},
+                                              QuitPlanBlockMode::none, 0, 0, true));
+    QVERIFY(context.save() == SaveResult::failed);
+    const auto markBefore = context.mark();
+    a->setIsPinned(true);
+    QVERIFY(context.save() == SaveResult::saved);
+    QVERIFY(!context.rollback(markBefore)); // stale: the save wrote something
+
+    context.discardPendingChanges();
+    QVERIFY(!context.hasChanges());
+    QCOMPARE(context.count<QuitPlan>(), 0);
+    QCOMPARE(a->isPinned(), true);
+    QVERIFY(raw.exec("DROP TRIGGER refuse"));
+    QVERIFY(context.save() == SaveResult::saved);
+    QCOMPARE(raw.value("SELECT count(*) FROM QuitPlan"), u"0"_qs);
+    QCOMPARE(raw.value("SELECT isPinned FROM AppMeta"), u"1"_qs);
 }
 
 void TestPersistenceController::waitsForAnotherConnectionsWrite_data()

@@ -10,6 +10,8 @@
 #include "quitplan.h"
 #include "restrictionrule.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -85,6 +87,7 @@ struct FileStore
 
     void open()
     {
+        opened = {}; // the store refuses a second opening of a file that is open
         opened = PersistenceController::makeContainer(false, [] { return now; }, folder.path());
         if (!opened.container)
             return;
@@ -96,10 +99,15 @@ struct FileStore
     [[nodiscard]] bool isOpen() const { return opened.container && probe; }
     StoreContext &context() { return opened.container->mainContext(); }
 
-    // What another opening of the file shows: the saved state only.
+    // What another opening of the file shows: the saved state only. Opened as a copy, since the store refuses a
+    // second opening of a file that is open (between saves the file holds no half-written transaction).
     QStringList describeSaved()
     {
-        auto other = PersistenceController::makeContainer(false, [] { return now; }, folder.path());
+        QTemporaryDir copyFolder;
+        QDir().mkpath(copyFolder.filePath(u"Tarnwick"_s));
+        if (!QFile::copy(opened.container->filePath(), copyFolder.filePath(u"Tarnwick/Tarnwick.store"_s)))
+            return QStringList{u"cannot copy"_s};
+        auto other = PersistenceController::makeContainer(false, [] { return now; }, copyFolder.path());
         return other.container ? describe(other.container->mainContext()) : QStringList{u"cannot open"_s};
     }
 

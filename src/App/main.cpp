@@ -1,0 +1,247 @@
+// The program: makes the Linux side of every seam, applies the appearance, runs the state object's start-up and
+// shows the launcher window. The one place that wires the program together.
+
+#include "appactivation.h"
+#include "linux/appentries.h"
+#include "appidentity.h"
+#include "appprocesscontrol.h"
+#include "appscanner.h"
+#include "appstate.h"
+#include "datalocation.h"
+#include "linux/dbusnotifications.h"
+#include "desktopentryindex.h"
+#include "linux/desktopentrylookup.h"
+#include "desktopentryreader.h"
+#include "embeddedapp.h"
+#include "embeddedprocessfamily.h"
+#include "floatingtoastcontroller.h"
+#include "floatingwindowloader.h"
+#include "linux/gnomefavouritesdockpinning.h"
+#include "linux/guiappactivation.h"
+#include "iconcache.h"
+#include "linux/installstamp.h"
+#include "jsonfilepreferences.h"
+#include "linux/linuxappinstances.h"
+#include "linux/linuxappopener.h"
+#include "linux/linuxfolderwatcher.h"
+#include "linux/linuxprocesstable.h"
+#include "linux/linuxrunningapps.h"
+#include "linux/linuxtimerservice.h"
+#include "linux/linuxworkspaceevents.h"
+#include "linux/logindsleepwake.h"
+#include "notifier.h"
+#include "portablebundlereader.h"
+#include "portableiconsource.h"
+#include "linux/singleinstance.h"
+#include "standinwindowmodel.h"
+#include "startupfailure.h"
+#include "linux/systemclock.h"
+#include "tarnwickapp.h"
+#include "linux/terminationsignals.h"
+#include "theme.h"
+#include "threadpoolexecutor.h"
+#include "viewsetup.h"
+#include "workspaceterminator.h"
+#include "linux/x11floatingwindowsetup.h"
+#include "linux/x11windowlist.h"
+#include "linux/xcbdisplay.h"
+#include "linux/xdgenvironment.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QProcessEnvironment>
+#include <QQmlApplicationEngine>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QtQml/qqmlextensionplugin.h>
+
+#include <cstdio>
+#include <unistd.h>
+
+Q_IMPORT_QML_PLUGIN(Tarnwick_AppPlugin)
+Q_IMPORT_QML_PLUGIN(Tarnwick_ViewModelsPlugin)
+Q_IMPORT_QML_PLUGIN(Tarnwick_ViewsPlugin)
+
+namespace {
+
+const QUrl mainWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/StandInWindow.qml"));
+const QUrl toastWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/ToastWindow.qml"));
+const QUrl storeErrorWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/StoreErrorWindow.qml"));
+
+// Only a display a person looks at gets the error window; offscreen and minimal platforms get the line alone.
+bool onRealDisplay()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
+}
+
+int reportStoreFailure(StoreOpenError error, const QString &path, QGuiApplication &app)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(StartupFailure::consoleLine(error, path)));
+    if (!onRealDisplay())
+        return 1;
+    QQmlApplicationEngine engine;
+    ViewSetup::prepareEngine(engine, nullptr);
+    engine.setInitialProperties({{QStringLiteral("message"), StartupFailure::windowMessage(error)},
+                                 {QStringLiteral("filePath"), path}});
+    engine.load(storeErrorWindowUrl);
+    if (engine.rootObjects().isEmpty())
+        return 1;
+    app.setQuitOnLastWindowClosed(true);
+    app.exec();
+    return 1;
+}
+
+QStringList iconBaseFolders(const QProcessEnvironment &env)
+{
+    QStringList folders{QDir::homePath() + QStringLiteral("/.icons")};
+    const QString dataHome = env.value(QStringLiteral("XDG_DATA_HOME"), QDir::homePath() + QStringLiteral("/.local/share"));
+    folders.append(dataHome + QStringLiteral("/icons"));
+    const QString dataDirs = env.value(QStringLiteral("XDG_DATA_DIRS"), QStringLiteral("/usr/local/share:/usr/share"));
+    for (const QString &dir : dataDirs.split(u':', Qt::SkipEmptyParts))
+        folders.append(dir + QStringLiteral("/icons"));
+    folders.append(QStringLiteral("/usr/share/pixmaps"));
+    return folders;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    QGuiApplication::setDesktopFileName(AppIdentity::bundleID());
+    // Closing the launcher window leaves supervision running.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    // SIGTERM and SIGINT end the program at once, and normally.
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &app, [] { QGuiApplication::exit(0); });
+
+    // One program per user: the lock is taken before the store opens; a later start shows the running one's window.
+    const QString dataFolder = DataLocation::dataFolder();
+    QDir().mkpath(dataFolder);
+    const QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    SingleInstance instance(dataFolder + QStringLiteral("/Tarnwick.lock"),
+                            runtimeFolder + QStringLiteral("/tarnwick.socket"));
+    if (instance.claim() == SingleInstance::Claim::another) {
+        std::ignore = SingleInstance::askToShow(runtimeFolder + QStringLiteral("/tarnwick.socket"),
+                                                std::chrono::seconds(10));
+        return 0;
+    }
+
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QStringList roots = XdgEnvironment::applicationRoots(env);
+    const QStringList desktops = XdgEnvironment::currentDesktops(env);
+    const QStringList languages = QLocale::system().uiLanguages();
+
+    JsonFilePreferences preferences;
+    Theme::applyAppAppearance(preferences);
+
+    SystemClock clock;
+    LinuxTimerService timers(clock);
+    DBusNotifications notifications;
+    Notifier notifier(notifications);
+    LogindSleepWake sleepWake(clock, timers);
+    XcbDisplay display;
+    LinuxAppInstances instances({}, QStringLiteral("/proc"), qint64(::getpid()));
+    LinuxProcessTable processTable;
+    X11WindowList windowList(&display);
+    LinuxRunningApps runningApps(instances, processTable, &windowList);
+    LinuxWorkspaceEvents workspace(instances, timers, &display);
+    EmbeddedProcessFamily processFamily(processTable);
+    const EmbeddedAppRegistry embeddedApps;
+    AppProcessControl processControl(runningApps, processFamily, embeddedApps);
+    WorkspaceTerminator terminator(processControl);
+    LinuxAppOpener opener(LinuxAppOpener::Options{});
+    GnomeFavouritesDockPinning dock(desktops, &GnomeFavouritesDockPinning::runProcess);
+    LinuxFolderWatcher folderWatcher;
+    const PortableBundleReader bundleReader(DesktopEntryReader::Options{
+        roots, desktops, [env](const QString &program) { return XdgEnvironment::programExists(program, env); }});
+    const PortableIconSource iconSource(PortableIconSource::Options{iconBaseFolders(env), QString(), {}});
+    GuiAppActivation activation;
+    X11FloatingWindowSetup floatingSetup;
+    QQmlApplicationEngine engine;
+
+    // Executors last: their destruction waits for running work, which may touch everything above.
+    ThreadPoolExecutor dockExecutor(1);
+    ThreadPoolExecutor scanExecutor(2);
+    ThreadPoolExecutor iconExecutor(2);
+    std::ignore = IconCache::setUpShared(iconSource, iconExecutor);
+    ViewSetup::prepareEngine(engine, &IconCache::shared());
+    DesktopEntryIndex search(folderWatcher, timers, scanExecutor, languages);
+
+    AppState::Seams seams{
+        clock,
+        timers,
+        preferences,
+        notifier,
+        sleepWake,
+        workspace,
+        runningApps,
+        windowList,
+        processFamily,
+        processControl,
+        terminator,
+        embeddedApps,
+        opener,
+        dock,
+        dockExecutor,
+        search,
+        bundleReader,
+        folderWatcher,
+        scanExecutor,
+        roots,
+        activation,
+        IconCache::shared(),
+        [] { return InstallStamp::ofRunningProgram(); },
+        {},
+        [&timers, &engine, &floatingSetup] {
+            auto toast = std::make_unique<FloatingToastController>(
+                timers,
+                [&engine, &floatingSetup](FloatingToastController &controller) -> std::unique_ptr<QObject> {
+                    return FloatingWindowLoader::load(engine, toastWindowUrl,
+                                                      {{QStringLiteral("controller"),
+                                                        QVariant::fromValue(&controller)}},
+                                                      floatingSetup, true);
+                },
+                []() -> std::optional<QRect> {
+                    if (QScreen *screen = QGuiApplication::primaryScreen())
+                        return screen->availableGeometry();
+                    return std::nullopt;
+                });
+            return toast;
+        },
+        std::nullopt,
+        false,
+    };
+
+    AppState::CreateResult created = AppState::create(seams);
+    if (!created.state)
+        return reportStoreFailure(*created.error, created.storeFilePath, app);
+    AppState &state = *created.state;
+
+    // Processes map to apps through the entries of the scanned apps: read them after every publish, off this thread.
+    QObject::connect(&state.scanner(), &AppScanner::appsChanged, &state, [&] {
+        const QList<AppInfo> apps = state.scanner().apps();
+        scanExecutor.run<DesktopEntryLookup>(
+            &state, [apps] { return DesktopEntryLookup(AppEntries::read(apps)); },
+            [&instances](DesktopEntryLookup lookup) { instances.setEntries(std::move(lookup)); });
+    });
+
+    TarnwickApp tarnwick(state, engine, mainWindowUrl, [] { QGuiApplication::exit(0); });
+    // A child of the entry, so that it outlives the window that binds to it.
+    auto *standIn = new StandInWindowModel(state, tarnwick.delegate(), &tarnwick);
+    tarnwick.setWindowProperties({{QStringLiteral("model"), QVariant::fromValue(standIn)}});
+    QObject::connect(&tarnwick, &TarnwickApp::mainWindowMade, &activation, &GuiAppActivation::setMainWindow);
+    if (!tarnwick.showMainWindow()) {
+        std::fprintf(stderr, "tarnwick: %s\n", qPrintable(tarnwick.windowError()));
+        return 1;
+    }
+
+    QObject::connect(&instance, &SingleInstance::showRequested, &tarnwick, [&tarnwick] { tarnwick.showMainWindow(); });
+    std::ignore = instance.listen();
+
+    return app.exec();
+}

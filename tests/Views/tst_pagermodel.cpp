@@ -1,0 +1,361 @@
+#include "pagermodel.h"
+#include "pagerspring.h"
+#include "pagewindow.h"
+
+#include "fake/virtualclock.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A pager of `count` pages 800 wide with a settle counter.
+struct Fixture
+{
+    VirtualClock clock;
+    PagerModel pager{clock};
+    int settles = 0;
+
+    explicit Fixture(int count = 5, double width = 800)
+    {
+        pager.setOnSettle([this] { ++settles; });
+        if (width > 0 || count != 1)
+            pager.updateLayout(width, 500, count);
+    }
+};
+
+} // namespace
+
+class TestPagerModel : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void currentPage_data()
+    {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("drag");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<int>("page");
+
+        QTest::newRow("1.5 pages rounds up") << 800.0 << 5 << 1200.0 << 1200.0 << 2;
+        QTest::newRow("0.49 pages rounds down") << 800.0 << 5 << 392.0 << 392.0 << 0;
+        QTest::newRow("half a page rounds away from zero") << 800.0 << 5 << 400.0 << 400.0 << 1;
+        QTest::newRow("negative") << 800.0 << 5 << -300.0 << -105.0 << 0;
+        QTest::newRow("never above the last page") << 800.0 << 3 << 5000.0 << 2790.0 << 2;
+        QTest::newRow("before the first layout") << 0.0 << 1 << 500.0 << 175.0 << 0;
+    }
+    void currentPage()
+    {
+        QFETCH(double, width);
+        QFETCH(int, count);
+        QFETCH(double, drag);
+        QFETCH(double, offset);
+        QFETCH(int, page);
+        Fixture f(count, width);
+        f.pager.setDragOffset(drag);
+        QCOMPARE(f.pager.offsetX(), offset);
+        QCOMPARE(f.pager.currentPage(), page);
+        QCOMPARE(f.pager.property("currentPage").toInt(), page);
+    }
+
+    void setDragOffset_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("drag");
+        QTest::addColumn<double>("offset");
+
+        QTest::newRow("before the first page: 0.35 of the way") << 3 << -100.0 << -35.0;
+        QTest::newRow("past the last page: 0.35 of the way beyond") << 3 << 1700.0 << 1635.0;
+        QTest::newRow("inside: one to one") << 3 << 1234.0 << 1234.0;
+        QTest::newRow("exactly the end") << 3 << 1600.0 << 1600.0;
+        QTest::newRow("one page ends at 0") << 1 << 100.0 << 35.0;
+    }
+    void setDragOffset()
+    {
+        QFETCH(int, count);
+        QFETCH(double, drag);
+        QFETCH(double, offset);
+        Fixture f(count);
+        f.pager.setDragOffset(drag);
+        QCOMPARE(f.pager.offsetX(), offset);
+        QCOMPARE(f.pager.drawnOffsetX(), offset);
+    }
+
+    void updateLayout_data()
+    {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<int>("pageCount");
+        QTest::addColumn<int>("page");
+
+        // Each row starts on page 3 of 5 pages 800 wide.
+        QTest::newRow("a new width keeps the page") << 1000.0 << 5 << 3000.0 << 5 << 3;
+        QTest::newRow("two pages: the new last page") << 800.0 << 2 << 800.0 << 2 << 1;
+        QTest::newRow("no pages: one page") << 800.0 << 0 << 0.0 << 1 << 0;
+        QTest::newRow("no width yet") << 0.0 << 5 << 0.0 << 5 << 0;
+    }
+    void updateLayout()
+    {
+        QFETCH(double, width);
+        QFETCH(int, count);
+        QFETCH(double, offset);
+        QFETCH(int, pageCount);
+        QFETCH(int, page);
+        Fixture f;
+        PageWindow window;
+        f.pager.setWindow(&window);
+        f.pager.snap(3, 0);
+        QCOMPARE(f.pager.currentPage(), 3);
+
+        f.pager.updateLayout(width, 420, count);
+        QCOMPARE(f.pager.offsetX(), offset);
+        QCOMPARE(f.pager.drawnOffsetX(), offset);
+        QCOMPARE(f.pager.pageCount(), pageCount);
+        QCOMPARE(f.pager.currentPage(), page);
+        QCOMPARE(f.pager.pageWidth(), width);
+        QCOMPARE(f.pager.gridHeight(), 420.0);
+        QCOMPARE(window.center(), page);
+    }
+
+    // Steps: "snap P" (velocity 0), "wait MS", "settleNow", "drag X". After each step: the settles so far and
+    // whether a snap animates ("A" or "-").
+    void settle_data()
+    {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<int>>("settles");
+        QTest::addColumn<QString>("animating");
+        QTest::addColumn<double>("offset");
+
+        QTest::newRow("a neighbour animates and settles after 0.6 s")
+            << 800.0 << QStringList{u"snap 1"_qs, u"wait 599"_qs, u"wait 1"_qs, u"wait 5000"_qs}
+            << QList<int>{0, 0, 1, 1} << u"AA--"_qs << 800.0;
+        QTest::newRow("a second snap restarts the 0.6 s")
+            << 800.0 << QStringList{u"snap 1"_qs, u"wait 400"_qs, u"snap 2"_qs, u"wait 599"_qs, u"wait 1"_qs}
+            << QList<int>{0, 0, 0, 0, 1} << u"AAAA-"_qs << 1600.0;
+        QTest::newRow("two pages away jumps and settles at once")
+            << 800.0 << QStringList{u"snap 3"_qs, u"wait 1000"_qs} << QList<int>{1, 1} << u"--"_qs << 2400.0;
+        QTest::newRow("a jump during a snap settles once")
+            << 800.0 << QStringList{u"snap 1"_qs, u"snap 4"_qs, u"wait 1000"_qs} << QList<int>{0, 1, 1} << u"A--"_qs
+            << 3200.0;
+        QTest::newRow("settleNow ends a snap once")
+            << 800.0 << QStringList{u"snap 1"_qs, u"settleNow"_qs, u"settleNow"_qs, u"wait 1000"_qs}
+            << QList<int>{0, 1, 1, 1} << u"A---"_qs << 800.0;
+        QTest::newRow("settleNow when idle does nothing")
+            << 800.0 << QStringList{u"settleNow"_qs, u"wait 1000"_qs} << QList<int>{0, 0} << u"--"_qs << 0.0;
+        QTest::newRow("a target beyond the pages is clamped")
+            << 800.0 << QStringList{u"snap 3"_qs, u"snap 9"_qs, u"wait 600"_qs} << QList<int>{1, 1, 2} << u"-A-"_qs
+            << 3200.0;
+        QTest::newRow("a target before the first page is clamped")
+            << 800.0 << QStringList{u"drag 700"_qs, u"snap -4"_qs, u"wait 600"_qs} << QList<int>{0, 0, 1}
+            << u"-A-"_qs << 0.0;
+        QTest::newRow("a snap onto the page it shows still settles")
+            << 800.0 << QStringList{u"snap 0"_qs, u"wait 600"_qs} << QList<int>{0, 1} << u"A-"_qs << 0.0;
+        QTest::newRow("a drag during a snap leaves its settle running")
+            << 800.0 << QStringList{u"snap 1"_qs, u"drag 900"_qs, u"wait 600"_qs} << QList<int>{0, 0, 1} << u"AA-"_qs
+            << 900.0;
+        QTest::newRow("nothing before the first layout")
+            << 0.0 << QStringList{u"snap 1"_qs, u"snap 3"_qs, u"wait 1000"_qs} << QList<int>{0, 0, 0} << u"---"_qs
+            << 0.0;
+    }
+    void settle()
+    {
+        QFETCH(double, width);
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, settles);
+        QFETCH(QString, animating);
+        QFETCH(double, offset);
+        Fixture f(5, width);
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const QStringList step = steps.at(i).split(u' ');
+            if (step.at(0) == u"snap")
+                f.pager.snap(step.at(1).toInt(), 0);
+            else if (step.at(0) == u"wait")
+                f.clock.advanceBy(std::chrono::milliseconds(step.at(1).toInt()));
+            else if (step.at(0) == u"settleNow")
+                f.pager.settleNow();
+            else if (step.at(0) == u"drag")
+                f.pager.setDragOffset(step.at(1).toDouble());
+            else
+                QFAIL("unknown step");
+            QVERIFY2(f.settles == settles.at(i), qPrintable(u"after "_qs + steps.at(i)));
+            QVERIFY2(f.pager.isPagingAnimating() == (animating.at(i) == u'A'), qPrintable(u"after "_qs + steps.at(i)));
+        }
+        QCOMPARE(f.pager.offsetX(), offset);
+    }
+
+    void settleOfAModelThatIsGone()
+    {
+        VirtualClock clock;
+        int settles = 0;
+        auto pager = std::make_unique<PagerModel>(clock);
+        pager->setOnSettle([&] { ++settles; });
+        pager->updateLayout(800, 500, 3);
+        pager->snap(1, 0);
+        pager.reset();
+        clock.advanceBy(1s);
+        QCOMPARE(settles, 0);
+        QCOMPARE(clock.pendingTimerCount(), 0);
+    }
+
+    void notifications()
+    {
+        Fixture f;
+        QSignalSpy offset(&f.pager, &PagerModel::offsetXChanged);
+        QSignalSpy count(&f.pager, &PagerModel::pageCountChanged);
+        QSignalSpy page(&f.pager, &PagerModel::currentPageChanged);
+        QSignalSpy animating(&f.pager, &PagerModel::isPagingAnimatingChanged);
+
+        f.pager.updateLayout(800, 500, 5); // the same layout: nothing changes
+        f.pager.setDragOffset(0);
+        QCOMPARE(offset.count() + count.count() + page.count() + animating.count(), 0);
+
+        f.pager.setDragOffset(300); // still page 0
+        QCOMPARE(offset.count(), 1);
+        QCOMPARE(page.count(), 0);
+        f.pager.snap(1, 0);
+        QCOMPARE(offset.count(), 2);
+        QCOMPARE(page.count(), 1);
+        QCOMPARE(animating.count(), 1);
+        f.clock.advanceBy(600ms);
+        QCOMPARE(animating.count(), 2);
+
+        // A smaller count moves the page.
+        f.pager.updateLayout(800, 500, 1);
+        QCOMPARE(count.count(), 1);
+        QCOMPARE(page.count(), 2);
+        QCOMPARE(f.pager.currentPage(), 0);
+    }
+
+    void pageWindow()
+    {
+        Fixture f;
+        auto window = std::make_unique<PageWindow>();
+        QSignalSpy centre(window.get(), &PageWindow::centerChanged);
+        f.pager.setWindow(window.get());
+        f.pager.syncWindow();
+        QCOMPARE(centre.count(), 0); // already 0
+        f.pager.snap(1, 0);
+        QCOMPARE(window->center(), 1);
+        f.pager.setDragOffset(900);  // still page 1
+        QCOMPARE(centre.count(), 1);
+        f.pager.setDragOffset(1300); // 1.625 pages
+        QCOMPARE(window->center(), 2);
+        QCOMPARE(centre.count(), 2);
+        window.reset();
+        f.pager.setDragOffset(2400); // the window is gone: nothing to keep in step
+        QCOMPARE(f.pager.window(), nullptr);
+    }
+
+    void placeholder_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("center");
+        QTest::addColumn<bool>("placeholder");
+        QTest::newRow("the centre") << 4 << 4 << false;
+        QTest::newRow("two before") << 2 << 4 << false;
+        QTest::newRow("two after") << 6 << 4 << false;
+        QTest::newRow("three before") << 1 << 4 << true;
+        QTest::newRow("three after") << 7 << 4 << true;
+        QTest::newRow("far away") << 0 << 1000 << true;
+    }
+    void placeholder()
+    {
+        QFETCH(int, page);
+        QFETCH(int, center);
+        QFETCH(bool, placeholder);
+        QCOMPARE(PageWindow::isPlaceholder(page, center), placeholder);
+    }
+
+    void startVelocity_data()
+    {
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<double>("velocity");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("a distance of one point starts at rest") << 1.0 << 5000.0 << 0.0;
+        QTest::newRow("less than a point back starts at rest") << -0.5 << 5000.0 << 0.0;
+        QTest::newRow("in whole distances per second") << 800.0 << 4000.0 << 5.0;
+        QTest::newRow("against the way") << -800.0 << 4000.0 << -5.0;
+        QTest::newRow("limited to 25") << 10.0 << 10000.0 << 25.0;
+        QTest::newRow("limited to -25") << 10.0 << -10000.0 << -25.0;
+    }
+    void startVelocity()
+    {
+        QFETCH(double, distance);
+        QFETCH(double, velocity);
+        QFETCH(double, expected);
+        QCOMPARE(PagerSpring::startVelocity(distance, velocity), expected);
+    }
+
+    // The strip starts where it is, at the snap's speed, and is within a thousandth of the way from the page when
+    // the settle fires.
+    void spring_data()
+    {
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<double>("startVelocity"); // distances per second
+        QTest::newRow("from rest") << 800.0 << 0.0;
+        QTest::newRow("a flick at the limit") << 800.0 << 25.0;
+        QTest::newRow("back a page") << -800.0 << 3.0;
+        QTest::newRow("a short way") << 12.0 << -4.0;
+    }
+    void spring()
+    {
+        QFETCH(double, distance);
+        QFETCH(double, startVelocity);
+        const double u0 = -distance;
+        const double v0 = startVelocity * distance;
+        QCOMPARE(PagerSpring::displacement(u0, v0, 0), u0);
+        QCOMPARE(PagerSpring::velocity(u0, v0, 0), v0);
+        const double h = 1e-6;
+        const double slope = (PagerSpring::displacement(u0, v0, h) - PagerSpring::displacement(u0, v0, 0)) / h;
+        QVERIFY2(std::abs(slope - v0) <= 1e-3 * std::abs(distance) + 1e-3, qPrintable(QString::number(slope)));
+        for (double t : {0.1, 0.25, 0.4}) { // the velocity is the slope of the displacement
+            const double numeric = (PagerSpring::displacement(u0, v0, t + h) - PagerSpring::displacement(u0, v0, t - h)) / (2 * h);
+            QVERIFY(std::abs(numeric - PagerSpring::velocity(u0, v0, t)) <= 1e-4 * std::abs(distance));
+        }
+        QVERIFY(std::abs(PagerSpring::displacement(u0, v0, 0.6)) <= 1e-3 * std::abs(distance));
+    }
+
+    void drawnOffset()
+    {
+        Fixture f;
+        QAbstractAnimation &spring = f.pager.drawnAnimation();
+
+        f.pager.snap(1, 4000); // 5 distances per second
+        QCOMPARE(f.pager.offsetX(), 800.0);
+        QCOMPARE(f.pager.drawnOffsetX(), 0.0); // the strip is still drawn where it was
+        QCOMPARE(spring.state(), QAbstractAnimation::Running);
+        spring.setCurrentTime(100);
+        QCOMPARE(f.pager.drawnOffsetX(), 800 + PagerSpring::displacement(-800, 4000, 0.1));
+
+        // A snap on the way carries on from where the strip is drawn.
+        const double drawn = f.pager.drawnOffsetX();
+        f.pager.snap(2, 0);
+        QVERIFY(std::abs(f.pager.drawnOffsetX() - drawn) < 1e-9);
+        spring.setCurrentTime(spring.duration());
+        QCOMPARE(f.pager.drawnOffsetX(), 1600.0);
+
+        // Writes without animation stop the spring and draw the logical offset.
+        f.pager.snap(1, 0);
+        f.pager.setDragOffset(700);
+        QCOMPARE(spring.state(), QAbstractAnimation::Stopped);
+        QCOMPARE(f.pager.drawnOffsetX(), 700.0);
+
+        f.pager.snap(1, 0);
+        f.pager.snap(3, 0); // a jump
+        QCOMPARE(spring.state(), QAbstractAnimation::Stopped);
+        QCOMPARE(f.pager.drawnOffsetX(), 2400.0);
+
+        f.pager.snap(2, 0);
+        f.pager.updateLayout(1000, 500, 5);
+        QCOMPARE(spring.state(), QAbstractAnimation::Stopped);
+        QCOMPARE(f.pager.drawnOffsetX(), 2000.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPagerModel)
+#include "tst_pagermodel.moc"
