@@ -16,7 +16,11 @@ MainViewController::MainViewController(const Services &services, QObject *parent
     , m_paged(m_host, services.timers, services.clock)
     , m_vertical(m_host, services.timers)
     , m_timers(services.timers)
+    , m_requestQuit(services.requestQuit)
 {
+    connect(&m_state, &AppState::pendingFocusAppChanged, this, &MainViewController::focusAppChanged);
+    connect(&m_state, &AppState::blockedPromptChanged, this, &MainViewController::blockedPromptChanged);
+    connect(&m_state, &AppState::renameTargetBundleIDChanged, this, &MainViewController::renameTargetChanged);
     connect(&m_state, &AppState::supervisionStatusChanged, this, &MainViewController::statusChanged);
     for (auto signal :
          {&AppState::gridPreferredColumnsChanged, &AppState::gridPreferredRowsChanged, &AppState::layoutModeChanged})
@@ -68,9 +72,9 @@ void MainViewController::setWindow(QQuickWindow *window)
     m_sizer.setWindow(window ? &m_sizingWindow : nullptr);
 }
 
-void MainViewController::gridAreaHeightChanged(double height)
+void MainViewController::gridAreaHeightChanged(double height, double contentHeight)
 {
-    m_sizer.gridAreaHeightChanged(height);
+    m_sizer.gridAreaHeightChanged(height, contentHeight);
 }
 
 void MainViewController::preferenceChanged()
@@ -117,6 +121,55 @@ void MainViewController::openSupervision()
     m_state.setShowSupervision(true);
 }
 
+void MainViewController::requestQuit()
+{
+    if (m_requestQuit)
+        m_requestQuit();
+}
+
+QString MainViewController::focusAppName() const
+{
+    const auto &app = m_state.pendingFocusApp();
+    return app ? m_state.alias(*app).value_or(app->name) : QString();
+}
+
+QString MainViewController::blockedAppName() const
+{
+    const auto &prompt = m_state.blockedPrompt();
+    return prompt ? m_state.alias(prompt->app).value_or(prompt->app.name) : QString();
+}
+
+QString MainViewController::renameAppName() const
+{
+    const auto &id = m_state.renameTargetBundleID();
+    if (!id)
+        return {};
+    return m_state.appName(*id).value_or(*id);
+}
+
+bool MainViewController::hasRenameTarget() const
+{
+    return m_state.renameTargetBundleID().has_value();
+}
+
+void MainViewController::focusSetupClosed()
+{
+    if (m_state.pendingFocusApp())
+        m_state.setPendingFocusApp(std::nullopt);
+}
+
+void MainViewController::renameClosed()
+{
+    if (m_state.renameTargetBundleID())
+        m_state.setRenameTargetBundleID(std::nullopt);
+}
+
+void MainViewController::blockedPromptDismissed()
+{
+    if (m_state.blockedPrompt())
+        m_state.setBlockedPrompt(std::nullopt);
+}
+
 void MainViewController::searchAppeared()
 {
     m_state.setSearchText(QString());
@@ -135,11 +188,6 @@ void MainViewController::requestSearchFocus()
     // A sheet or an overlay keeps the keyboard while it shows; its closing brings the focus back.
     if (!m_covered)
         Q_EMIT searchFocusRequested();
-}
-
-double MainViewController::QuickSizingWindow::contentHeight() const
-{
-    return window ? window->height() : 0;
 }
 
 std::optional<QRect> MainViewController::QuickSizingWindow::availableGeometry() const
@@ -181,4 +229,10 @@ MainViewFactory::MainViewFactory(MainViewController::Services services, QObject 
 MainViewController *MainViewFactory::create(QObject *owner)
 {
     return new MainViewController(m_services, owner);
+}
+
+void MainViewFactory::requestQuit()
+{
+    if (m_services.requestQuit)
+        m_services.requestQuit();
 }

@@ -30,6 +30,11 @@ class MainViewController : public QObject
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
     Q_PROPERTY(bool statusActive READ statusActive NOTIFY statusChanged)
     Q_PROPERTY(bool covered READ isCovered WRITE setCovered NOTIFY coveredChanged)
+    // The names the stand-in sheets and the prompt show.
+    Q_PROPERTY(QString focusAppName READ focusAppName NOTIFY focusAppChanged)
+    Q_PROPERTY(QString blockedAppName READ blockedAppName NOTIFY blockedPromptChanged)
+    Q_PROPERTY(QString renameAppName READ renameAppName NOTIFY renameTargetChanged)
+    Q_PROPERTY(bool hasRenameTarget READ hasRenameTarget NOTIFY renameTargetChanged)
 public:
     static constexpr Duration refocusDelay = 350ms;
 
@@ -41,6 +46,8 @@ public:
         const Clock &clock;
         IconCache *icons = nullptr;
         AppStateGridHost::IconUrl iconUrl;
+        // A quit request through the application delegate (Ctrl+Q).
+        std::function<void()> requestQuit;
     };
     explicit MainViewController(const Services &services, QObject *parent = nullptr);
     ~MainViewController() override;
@@ -54,7 +61,8 @@ public:
 
     // The content is in `window` (or in none). Hands the window to the state object and tries the first sizing.
     Q_INVOKABLE void setWindow(QQuickWindow *window);
-    Q_INVOKABLE void gridAreaHeightChanged(double height);
+    // The grid area's height and the content's height that the same layout gave it.
+    Q_INVOKABLE void gridAreaHeightChanged(double height, double contentHeight);
 
     // A key press in the content. True when it is consumed.
     Q_INVOKABLE bool arrowKey(int key, bool autoRepeat, bool composing);
@@ -64,6 +72,16 @@ public:
     Q_INVOKABLE void zoomBy(double step);
     Q_INVOKABLE void openSettings();
     Q_INVOKABLE void openSupervision();
+    Q_INVOKABLE void requestQuit();
+
+    [[nodiscard]] QString focusAppName() const;
+    [[nodiscard]] QString blockedAppName() const;
+    [[nodiscard]] QString renameAppName() const;
+    [[nodiscard]] bool hasRenameTarget() const;
+    // The sheets and the prompt closed: their fields go back to none.
+    Q_INVOKABLE void focusSetupClosed();
+    Q_INVOKABLE void renameClosed();
+    Q_INVOKABLE void blockedPromptDismissed();
 
     // The search bar appeared / a sheet or an overlay closed.
     Q_INVOKABLE void searchAppeared();
@@ -74,6 +92,9 @@ public:
 Q_SIGNALS:
     void statusChanged();
     void coveredChanged();
+    void focusAppChanged();
+    void blockedPromptChanged();
+    void renameTargetChanged();
     // The search field takes the keyboard focus (its text is left as it is).
     void searchFocusRequested();
 
@@ -82,7 +103,6 @@ private:
     {
     public:
         QPointer<QQuickWindow> window;
-        double contentHeight() const override;
         std::optional<QRect> availableGeometry() const override;
         QRect frameGeometry() const override;
         QMargins frameMargins() const override;
@@ -97,6 +117,7 @@ private:
     PagedGridController m_paged;
     VerticalGridController m_vertical;
     TimerService &m_timers;
+    std::function<void()> m_requestQuit;
     QuickSizingWindow m_sizingWindow;
     MainWindowSizer m_sizer;
     TimerHandle m_refocus;
@@ -114,6 +135,8 @@ public:
     explicit MainViewFactory(MainViewController::Services services, QObject *parent = nullptr);
     // A new controller owned by `owner` (the content), so that it goes with it.
     Q_INVOKABLE MainViewController *create(QObject *owner);
+    // Ctrl+Q, wherever the focus is.
+    Q_INVOKABLE void requestQuit();
 
 private:
     MainViewController::Services m_services;
