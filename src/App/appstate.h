@@ -30,6 +30,9 @@
 
 class AdHocBlock;
 class AppActivation;
+namespace BlockEvaluation {
+struct Inputs;
+}
 class AppDirectorySearch;
 class AppGroup;
 class AppLauncher;
@@ -300,6 +303,8 @@ public:
     [[nodiscard]] QList<AdHocBlock *> activeAdHocBlocks(Instant at) const;
     [[nodiscard]] QList<BlockSourceSummary> activeBlockSummaries(const QString &bundleID, Instant at) const;
     [[nodiscard]] Instant ignoreSessionEnd(const QString &bundleID, Instant at) const;
+    // Deletes the one-off rules whose window is over (start-up, and the supervision panel when it appears).
+    void purgeExpiredOnceRules();
 
     // --- App list, launch road and app actions (appstate_apps.cpp).
     [[nodiscard]] QList<AppInfo> visibleApps() const;
@@ -365,7 +370,9 @@ private:
     [[nodiscard]] QHash<QString, Instant> blockOverrideMap() const;
     [[nodiscard]] QHash<QString, Instant> pausedLoanMap() const;
     void persistBlockOverrides(const QHash<QString, Instant> &overrides);
-    void purgeExpiredOnceRules();
+    // The rule list for `at`, the group members, the ad-hoc blocks (these rows, else all) and the two maps.
+    [[nodiscard]] BlockEvaluation::Inputs blockInputs(Instant at) const;
+    [[nodiscard]] BlockEvaluation::Inputs blockInputs(Instant at, const QList<AdHocBlock *> &adHocRows) const;
 
     // --- App list (appstate_apps.cpp).
     void refreshSortMetaSoon();

@@ -1,73 +1,179 @@
 #include "appstate.h"
 
 #include "adhocblock.h"
+#include "appgroup.h"
+#include "blockevaluation.h"
+#include "clock.h"
+#include "preferences.h"
+#include "quitplan.h"
+#include "restrictionrule.h"
+#include "schedulecalendar.h"
+#include "scheduletext.h"
+#include "storecontext.h"
 
-// Block evaluation: what is blocked at an instant, why, and until when.
+#include <algorithm>
+
+// Block evaluation: what is blocked at an instant, why, and until when. The deciding part is BlockEvaluation's; the
+// members here read the rows and the two maps on every call (nothing is cached) and do the clean-up. Evaluation
+// uses the Gregorian calendar of the system zone, made anew for each call, since the zone may change meanwhile.
+
+namespace {
+
+const QString overrideMapKey = QStringLiteral("blockOverrideUntilMap");
+const QString loanMapKey = QStringLiteral("pausedLoanUntilMap");
+
+QList<BlockEvaluation::AdHocEntry> entries(const QList<AdHocBlock *> &rows)
+{
+    QList<BlockEvaluation::AdHocEntry> list;
+    list.reserve(rows.size());
+    for (const AdHocBlock *row : rows)
+        list.append({row->bundleID(), row->until()});
+    return list;
+}
+
+// Absent, or not a dictionary: empty. A value that is not a number is left out, and so gone at the next write.
+BlockEvaluation::UntilMap readUntilMap(const Preferences &preferences, const QString &key)
+{
+    return BlockEvaluation::untilMapFromSeconds(preferences.numberMap(key).value_or(QHash<QString, double>{}));
+}
+
+} // namespace
 
 QList<RestrictionRuleSnapshot> AppState::restrictionRuleSnapshots() const
 {
-    return {};
+    QList<RestrictionRuleSnapshot> snapshots;
+    for (const RestrictionRule *rule : m_container->mainContext().fetch<RestrictionRule>())
+        snapshots.append(BlockEvaluation::snapshot(*rule));
+    return snapshots;
 }
 
 QList<QuitPlanSnapshot> AppState::quitPlanSnapshots() const
 {
-    return {};
+    QList<QuitPlanSnapshot> snapshots;
+    for (const QuitPlan *plan : m_container->mainContext().fetch<QuitPlan>())
+        snapshots.append(BlockEvaluation::snapshot(*plan));
+    return snapshots;
 }
 
 QHash<QString, QStringList> AppState::groupMemberMap() const
 {
-    return {};
+    return BlockEvaluation::groupMemberMap(groups());
 }
 
-QSet<QString> AppState::blockedBundleIDs(Instant)
+BlockEvaluation::Inputs AppState::blockInputs(Instant at, const QList<AdHocBlock *> &adHocRows) const
 {
-    return {};
+    BlockEvaluation::Inputs in;
+    in.rules = BlockEvaluation::ruleList(restrictionRuleSnapshots(), quitPlanSnapshots(), at);
+    in.groupMembers = groupMemberMap();
+    in.adHocBlocks = entries(adHocRows);
+    in.overrides = blockOverrideMap();
+    in.loans = pausedLoanMap();
+    return in;
 }
 
-std::optional<Instant> AppState::rawBlockEnd(const QString &, Instant) const
+BlockEvaluation::Inputs AppState::blockInputs(Instant at) const
 {
-    return std::nullopt;
+    return blockInputs(at, m_container->mainContext().fetch<AdHocBlock>());
 }
 
-std::optional<Instant> AppState::effectiveBlockEnd(const QString &, Instant) const
+QSet<QString> AppState::blockedBundleIDs(Instant at)
 {
-    return std::nullopt;
+    StoreContext &context = m_container->mainContext();
+    const QList<AdHocBlock *> adHocRows = context.fetch<AdHocBlock>();
+    BlockEvaluation::Inputs in = blockInputs(at, adHocRows);
+    const QSet<QString> blocked = BlockEvaluation::blockedBundleIDs(in, at, ScheduleCalendar::system());
+
+    // The clean-up goes by the clock, not by `at`: an evaluation ahead of time (the block-start warning looks 15 s
+    // ahead) must not delete a block or drop an override that still runs now.
+    const Instant now = m_seams.clock.now();
+    bool deleted = false;
+    for (AdHocBlock *row : adHocRows) {
+        if (!BlockEvaluation::isLive(row->until(), now)) {
+            context.remove(row);
+            deleted = true;
+        }
+    }
+    if (deleted)
+        std::ignore = context.save(); // a failed save keeps the deletions pending for the next one
+    if (BlockEvaluation::dropExpired(in.overrides, now))
+        persistBlockOverrides(in.overrides);
+    if (BlockEvaluation::dropExpired(in.loans, now))
+        m_seams.preferences.setNumberMap(loanMapKey, BlockEvaluation::secondsFromUntilMap(in.loans));
+    return blocked;
 }
 
-std::optional<Instant> AppState::blockedEndTime(const QString &, Instant) const
+std::optional<Instant> AppState::rawBlockEnd(const QString &bundleID, Instant at) const
 {
-    return std::nullopt;
+    return BlockEvaluation::rawBlockEnd(blockInputs(at), bundleID, at, ScheduleCalendar::system());
 }
 
-QList<AdHocBlock *> AppState::activeAdHocBlocks(Instant) const
+std::optional<Instant> AppState::effectiveBlockEnd(const QString &bundleID, Instant at) const
 {
-    return {};
+    return BlockEvaluation::effectiveBlockEnd(blockInputs(at), bundleID, at, ScheduleCalendar::system());
 }
 
-QList<AppState::BlockSourceSummary> AppState::activeBlockSummaries(const QString &, Instant) const
+std::optional<Instant> AppState::blockedEndTime(const QString &bundleID, Instant at) const
 {
-    return {};
+    return BlockEvaluation::blockedEndTime(blockInputs(at), bundleID, at, ScheduleCalendar::system());
 }
 
-Instant AppState::ignoreSessionEnd(const QString &, Instant at) const
+QList<AdHocBlock *> AppState::activeAdHocBlocks(Instant at) const
 {
-    return at + std::chrono::hours(24);
+    QList<AdHocBlock *> live = m_container->mainContext().fetch<AdHocBlock>(
+        [at](const AdHocBlock &row) { return BlockEvaluation::isLive(row.until(), at); });
+    std::stable_sort(live.begin(), live.end(),
+                     [](const AdHocBlock *a, const AdHocBlock *b) { return a->until() < b->until(); });
+    return live;
+}
+
+QList<AppState::BlockSourceSummary> AppState::activeBlockSummaries(const QString &bundleID, Instant at) const
+{
+    // The texts follow the user's calendar, which on this desktop is the system zone's.
+    const ScheduleCalendar calendar = ScheduleCalendar::system();
+    const BlockEvaluation::SummaryTexts texts{
+        [&calendar](const std::optional<Instant> &onceDate, const std::set<int> &weekdays) {
+            return ScheduleText::repeatSummary(onceDate, QList<int>(weekdays.begin(), weekdays.end()), calendar);
+        },
+        [&calendar](Instant t) { return ScheduleText::time(t, calendar); },
+    };
+    QList<BlockSourceSummary> summaries;
+    for (const auto &s : BlockEvaluation::activeBlockSummaries(blockInputs(at), bundleID, at, calendar, texts))
+        summaries.append({s.text, s.end, s.viewable});
+    return summaries;
+}
+
+Instant AppState::ignoreSessionEnd(const QString &bundleID, Instant at) const
+{
+    return BlockEvaluation::ignoreSessionEnd(blockInputs(at), bundleID, at, ScheduleCalendar::system());
 }
 
 QHash<QString, Instant> AppState::blockOverrideMap() const
 {
-    return {};
+    return readUntilMap(m_seams.preferences, overrideMapKey);
 }
 
 QHash<QString, Instant> AppState::pausedLoanMap() const
 {
-    return {};
+    return readUntilMap(m_seams.preferences, loanMapKey);
 }
 
-void AppState::persistBlockOverrides(const QHash<QString, Instant> &)
+void AppState::persistBlockOverrides(const QHash<QString, Instant> &overrides)
 {
+    m_seams.preferences.setNumberMap(overrideMapKey, BlockEvaluation::secondsFromUntilMap(overrides));
 }
 
 void AppState::purgeExpiredOnceRules()
 {
+    StoreContext &context = m_container->mainContext();
+    const Instant now = m_seams.clock.now();
+    const ScheduleCalendar calendar = ScheduleCalendar::system();
+    bool deleted = false;
+    for (RestrictionRule *rule : context.fetch<RestrictionRule>()) {
+        if (rule->onceDate() && RestrictionEngine::isOnceExpired(now, BlockEvaluation::snapshot(*rule), calendar)) {
+            context.remove(rule);
+            deleted = true;
+        }
+    }
+    if (deleted)
+        std::ignore = context.save();
 }

@@ -34,7 +34,6 @@
 #include "portableiconsource.h"
 #include "linux/singleinstance.h"
 #include "standinwindowmodel.h"
-#include "startupfailure.h"
 #include "linux/systemclock.h"
 #include "tarnwickapp.h"
 #include "linux/terminationsignals.h"
@@ -78,13 +77,13 @@ bool onRealDisplay()
 
 int reportStoreFailure(StoreOpenError error, const QString &path, QGuiApplication &app)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(StartupFailure::consoleLine(error, path)));
+    const QString message = storeOpenErrorMessage(error, path);
+    std::fprintf(stderr, "tarnwick: %s\n", qPrintable(message));
     if (!onRealDisplay())
         return 1;
     QQmlApplicationEngine engine;
     ViewSetup::prepareEngine(engine, nullptr);
-    engine.setInitialProperties({{QStringLiteral("message"), StartupFailure::windowMessage(error)},
-                                 {QStringLiteral("filePath"), path}});
+    engine.setInitialProperties({{QStringLiteral("message"), message}});
     engine.load(storeErrorWindowUrl);
     if (engine.rootObjects().isEmpty())
         return 1;

@@ -2,8 +2,9 @@
 
 #include "appinfo.h"
 
-// Keeps apps in the desktop's dock: the list of apps that it shows whether they run or not. Main thread; owned by
-// main.cpp (or a test) and handed by reference.
+// Keeps apps in the desktop's dock: the list of apps that it shows whether they run or not. Its calls may wait on
+// the desktop for seconds, so the state object makes them on a thread of their own: one thread at a time, never
+// two calls at once. Owned by main.cpp (or a test) and handed by reference.
 class DockPinning
 {
 public:

@@ -10,6 +10,7 @@ JsonFilePreferences::JsonFilePreferences(QString filePath, QObject *parent)
     : Preferences(parent)
     , m_filePath(std::move(filePath))
 {
+    AtomicFile::removeStaleTemporaries(m_filePath);
     QFile file(m_filePath);
     if (!file.exists())
         return;
@@ -18,7 +19,7 @@ JsonFilePreferences::JsonFilePreferences(QString filePath, QObject *parent)
         return;
     }
     QJsonParseError error{};
-    const auto doc = QJsonDocument::fromJson(file.readAll(), &error);
+    const auto doc = QJsonDocument::fromJson(AtomicFile::validUtf8(file.readAll()), &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
         m_keepAsideBeforeWrite = true;
         return;
@@ -34,9 +35,7 @@ QString JsonFilePreferences::defaultFilePath()
 void JsonFilePreferences::persist(const QJsonObject &all)
 {
     if (m_keepAsideBeforeWrite) {
-        const QString aside = m_filePath + u".corrupt"_qs;
-        QFile::remove(aside);
-        if (!QFile::rename(m_filePath, aside) && QFile::exists(m_filePath)) {
+        if (!AtomicFile::keepAside(m_filePath)) {
             m_lastWriteSucceeded = false;
             return;
         }

@@ -6,7 +6,7 @@ class DockPinning;
 
 // Keeping an app in the dock, for the state object's "keep in Dock" action: it asks isInDock() first and reports a
 // kept app as such, and only otherwise calls addToDock(). Whatever stands for the dock on this desktop is the
-// DockPinning side it holds. Main thread; owned by the state object.
+// DockPinning side it holds. Used on the dock's own thread, one call at a time; holds nothing but the seam.
 class DockPinService
 {
 public:

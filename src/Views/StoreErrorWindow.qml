@@ -4,7 +4,6 @@ import QtQuick
 Window {
     id: root
     required property string message
-    required property string filePath
 
     width: 460
     height: 200
@@ -21,17 +20,16 @@ Window {
 
         Text {
             width: parent.width
-            text: root.message
-            wrapMode: Text.Wrap
+            text: "Tarnwick 无法启动"
             font.pixelSize: 15
             font.weight: Font.DemiBold
             color: "#1C1C1E"
         }
         Text {
             width: parent.width
-            text: root.filePath
+            text: root.message
             wrapMode: Text.WrapAnywhere
-            font.pixelSize: 12
+            font.pixelSize: 13
             color: "#3C3C43"
         }
     }

@@ -20,6 +20,7 @@ Window {
         opacity: 0
 
         FloatingSurface {
+            objectName: "capsule"
             anchors.centerIn: parent
             height: 36
             width: label.width + 36
@@ -27,6 +28,7 @@ Window {
 
             Text {
                 id: label
+                objectName: "message"
                 anchors.centerIn: parent
                 width: Math.min(implicitWidth, root.width - 36)
                 text: root.controller.message

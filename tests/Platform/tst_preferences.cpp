@@ -1,7 +1,10 @@
 #include "fake/memorypreferences.h"
 #include "jsonfilepreferences.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -22,6 +25,8 @@ private Q_SLOTS:
     void defaultFileLivesInTheConfigFolder();
     void unreadableFileIsKeptAside();
     void failedWriteLeavesTheOldFile();
+    void badBytesCostOnlyTheirTextAndUnknownKeysStay();
+    void linkedFileLeftoversAndEarlierCopies();
 };
 
 void TestPreferences::wrongTypesReadAsAbsent_data()
@@ -162,6 +167,70 @@ void TestPreferences::failedWriteLeavesTheOldFile()
     prefs.setBool(u"next"_qs, true); // and written with the next change
     QVERIFY(prefs.lastWriteSucceeded());
     QCOMPARE(JsonFilePreferences(path).stringValue(u"big"_qs)->size(), 4096);
+}
+
+void TestPreferences::badBytesCostOnlyTheirTextAndUnknownKeysStay()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"defaults.json"_qs);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    // A stray byte in one text, a key a newer version wrote, and a value of a type this version does not expect.
+    f.write("{\"blockedSlogan\": \"先做\xff完\", \"hideAfterLaunch\": true, "
+            "\"futureKey\": {\"list\": [1, 2.5, \"x\", null]}, \"gridPreferredColumns\": \"seven\"}");
+    f.close();
+
+    JsonFilePreferences prefs(path);
+    QCOMPARE(prefs.stringValue(u"blockedSlogan"_qs), std::optional<QString>(u"先做\uFFFD完"_qs));
+    QCOMPARE(prefs.boolValue(u"hideAfterLaunch"_qs), std::optional<bool>(true));
+    QCOMPARE(prefs.integerValue(u"gridPreferredColumns"_qs), std::nullopt);
+
+    prefs.setInteger(u"gridPreferredRows"_qs, 5);
+    QVERIFY(prefs.lastWriteSucceeded());
+    QVERIFY(!QFile::exists(path + u".corrupt"_qs));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QJsonObject written = QJsonDocument::fromJson(f.readAll()).object();
+    QCOMPARE(written.value(u"futureKey"_qs),
+             QJsonValue(QJsonObject{{u"list"_qs, QJsonArray{1, 2.5, u"x"_qs, QJsonValue::Null}}}));
+    QCOMPARE(written.value(u"gridPreferredColumns"_qs), QJsonValue(u"seven"_qs));
+    QCOMPARE(written.value(u"blockedSlogan"_qs), QJsonValue(u"先做\uFFFD完"_qs));
+    QCOMPARE(written.value(u"hideAfterLaunch"_qs), QJsonValue(true));
+    QCOMPARE(written.value(u"gridPreferredRows"_qs), QJsonValue(5));
+    QCOMPARE(written.size(), 5);
+}
+
+void TestPreferences::linkedFileLeftoversAndEarlierCopies()
+{
+    // The preferences file is a link into a folder of dotfiles, damaged for the second time, and a killed write
+    // left a temporary file beside it.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(u"config/Tarnwick"_qs));
+    QVERIFY(QDir(dir.path()).mkpath(u"dotfiles"_qs));
+    auto put = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    QVERIFY(put(u"dotfiles/defaults.json"_qs, "{ \"half\": "));
+    QVERIFY(put(u"dotfiles/defaults.json.corrupt"_qs, "first damage"));
+    QVERIFY(put(u"dotfiles/.defaults.json.x1Y2z3"_qs, "{\"left\": "));
+    const QString link = dir.filePath(u"config/Tarnwick/defaults.json"_qs);
+    QVERIFY(QFile::link(u"../../dotfiles/defaults.json"_qs, link));
+
+    JsonFilePreferences prefs(link);
+    QVERIFY(!QFile::exists(dir.filePath(u"dotfiles/.defaults.json.x1Y2z3"_qs)));
+    prefs.setBool(u"b"_qs, true);
+    QVERIFY(prefs.lastWriteSucceeded());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(JsonFilePreferences(dir.filePath(u"dotfiles/defaults.json"_qs)).boolValue(u"b"_qs),
+             std::optional<bool>(true));
+    QFile first(dir.filePath(u"dotfiles/defaults.json.corrupt"_qs));
+    QVERIFY(first.open(QIODevice::ReadOnly));
+    QCOMPARE(first.readAll(), QByteArray("first damage"));
+    QFile second(dir.filePath(u"dotfiles/defaults.json.corrupt-2"_qs));
+    QVERIFY(second.open(QIODevice::ReadOnly));
+    QCOMPARE(second.readAll(), QByteArray("{ \"half\": "));
+    QCOMPARE(QDir(dir.filePath(u"config/Tarnwick"_qs)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"defaults.json"_qs});
 }
 
 QTEST_GUILESS_MAIN(TestPreferences)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -39,6 +40,7 @@ QByteArray readAll(const QString &path)
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
@@ -64,6 +66,9 @@ private Q_SLOTS:
     void unreadableFileIsKeptAsideBeforeTheNextWrite();
     void appendReplaceRemoveKeepOrderAndExpiredEntries();
     void failedWriteLeavesThePreviousFile();
+    void badByteInOneNoteCostsNothingElse();
+    void unreadableEntriesAndUnknownKeysSurviveEveryWrite();
+    void linkedFileLeftoversAndEarlierCopies();
 };
 
 void TestFocusSessionStore::defaultFolderIsTheDataFolderAndIsNotCreatedUpFront()
@@ -230,13 +235,90 @@ void TestFocusSessionStore::failedWriteLeavesThePreviousFile()
     unwritable.append(first); // ignored, and nothing breaks
     QCOMPARE(unwritable.load(), QList<FocusSession>{});
 
-    // An unreadable file that cannot be moved aside (the name is taken by a folder) is not written over either.
+    // An unreadable file whose first aside name is taken (here by a folder) goes to the next one; what holds the
+    // name stays as it is.
     FocusSessionStore store(dir.path());
     QVERIFY(writeFile(store.filePath(), "{broken"));
     QVERIFY(QDir().mkpath(store.filePath() + u".corrupt/taken"_qs));
     QCOMPARE(store.activeSessions(now), QList<FocusSession>{});
-    QCOMPARE(store.saveAll({first}), FocusSessionStore::WriteResult::failed);
-    QCOMPARE(readAll(store.filePath()), QByteArray("{broken"));
+    QCOMPARE(store.saveAll({first}), FocusSessionStore::WriteResult::written);
+    QCOMPARE(readAll(store.filePath() + u".corrupt-2"_qs), QByteArray("{broken"));
+    QVERIFY(QDir(store.filePath() + u".corrupt/taken"_qs).exists());
+}
+
+void TestFocusSessionStore::badByteInOneNoteCostsNothingElse()
+{
+    QTemporaryDir dir;
+    FocusSessionStore store(dir.path());
+    FocusSession noted = first;
+    noted.taskNote = u"写完@章"_qs;
+    QByteArray bytes = json({noted.toJson(), second.toJson(), third.toJson()});
+    bytes.replace("@", "\xff"); // one byte that is no UTF-8, inside the first session's note
+    QVERIFY(writeFile(store.filePath(), bytes));
+
+    noted.taskNote = u"写完\uFFFD章"_qs;
+    QCOMPARE(store.activeSessions(now), (QList<FocusSession>{noted, second, third}));
+    QCOMPARE(store.load(), (QList<FocusSession>{noted, second, third}));
+    QVERIFY(!QFile::exists(store.filePath() + u".corrupt"_qs));
+}
+
+void TestFocusSessionStore::unreadableEntriesAndUnknownKeysSurviveEveryWrite()
+{
+    // As a newer version might write the file: a key this version does not know, and entries it cannot read.
+    QTemporaryDir dir;
+    FocusSessionStore store(dir.path());
+    QJsonObject firstPlus = first.toJson();
+    firstPlus.insert(u"pauseHistory"_qs, QJsonArray{QJsonObject{{u"at"_qs, 1.5}}});
+    firstPlus.insert(u"taskNote"_qs, u"旧的"_qs);
+    QJsonObject unreadable = second.toJson();
+    unreadable.insert(u"id"_qs, u"33333333-aaaa-4aaa-8aaa-333333333333"_qs);
+    unreadable.insert(u"deadline"_qs, QJsonObject{{u"seconds"_qs, 1e9}, {u"zone"_qs, u"UTC"_qs}});
+    const QJsonValue notAnObject(u"a session of a kind yet to come"_qs);
+    QJsonObject expired = session("55555555-5555-4555-8555-555555555555", now - 1h).toJson();
+    expired.insert(u"pauseHistory"_qs, QJsonArray{});
+    QVERIFY(writeFile(store.filePath(), json({firstPlus, unreadable, expired, notAnObject, second.toJson()})));
+
+    FocusSession firstRead = first;
+    firstRead.taskNote = u"旧的"_qs;
+    QCOMPARE(store.activeSessions(now), (QList<FocusSession>{firstRead, second}));
+    QCOMPARE(QJsonDocument::fromJson(readAll(store.filePath())).array(),
+             (QJsonArray{firstPlus, unreadable, notAnObject, second.toJson()}));
+
+    // Replacing a session writes our keys (an optional one now absent goes) and keeps the unknown one.
+    FocusSession resumed = first;
+    resumed.deadline = now + 3h;
+    store.replace(resumed);
+    store.append(third);
+    store.remove(second.id);
+    QJsonObject resumedPlus = resumed.toJson();
+    resumedPlus.insert(u"pauseHistory"_qs, firstPlus.value(u"pauseHistory"_qs));
+    QCOMPARE(QJsonDocument::fromJson(readAll(store.filePath())).array(),
+             (QJsonArray{resumedPlus, unreadable, notAnObject, third.toJson()}));
+    QCOMPARE(store.load(), (QList<FocusSession>{resumed, third}));
+}
+
+void TestFocusSessionStore::linkedFileLeftoversAndEarlierCopies()
+{
+    // The sessions file is a link into another folder, damaged for the second time, with a temporary file that a
+    // killed write left beside it.
+    QTemporaryDir dir;
+    FocusSessionStore store(dir.filePath(u"data/Tarnwick"_qs));
+    QVERIFY(QDir(dir.path()).mkpath(u"data/Tarnwick"_qs));
+    QVERIFY(writeFile(dir.filePath(u"elsewhere/sessions.json"_qs), "[{\"id\""));
+    QVERIFY(writeFile(dir.filePath(u"elsewhere/sessions.json.corrupt"_qs), "first damage"));
+    QVERIFY(writeFile(dir.filePath(u"elsewhere/.sessions.json.Ab12Cd"_qs), "[]"));
+    QVERIFY(writeFile(dir.filePath(u"data/Tarnwick/.sessions.json.Ef34Gh"_qs), "[]"));
+    QVERIFY(QFile::link(u"../../elsewhere/sessions.json"_qs, store.filePath()));
+
+    QCOMPARE(store.activeSessions(now), QList<FocusSession>{});
+    store.append(first);
+    QVERIFY(QFileInfo(store.filePath()).isSymLink());
+    QCOMPARE(FocusSessionStore(dir.filePath(u"elsewhere"_qs)).load(), QList<FocusSession>{first});
+    QCOMPARE(readAll(dir.filePath(u"elsewhere/sessions.json.corrupt"_qs)), QByteArray("first damage"));
+    QCOMPARE(readAll(dir.filePath(u"elsewhere/sessions.json.corrupt-2"_qs)), QByteArray("[{\"id\""));
+    QVERIFY(!QFile::exists(dir.filePath(u"elsewhere/.sessions.json.Ab12Cd"_qs)));
+    QCOMPARE(QDir(store.directory()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"sessions.json"_qs});
 }
 
 QTEST_GUILESS_MAIN(TestFocusSessionStore)

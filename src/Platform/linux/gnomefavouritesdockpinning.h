@@ -10,7 +10,8 @@
 // The dock on a GNOME desktop: the shell's favourite apps, the desktop-file ids in the setting "favorite-apps" of
 // "org.gnome.shell", read and written with the gsettings tool through the command runner. The shell follows the
 // setting as it changes, so nothing is restarted. Other desktops have no such list here: nothing is kept there and
-// adding fails. Only desktop entries can be favourites. Main thread; owned by main.cpp (or a test).
+// adding fails. Only desktop entries can be favourites. One thread at a time (it needs no event loop); owned by
+// main.cpp (or a test).
 class GnomeFavouritesDockPinning : public DockPinning
 {
 public:
