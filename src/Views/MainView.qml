@@ -37,7 +37,7 @@ FocusScope {
     function reportGridArea() { controller.gridAreaHeightChanged(gridArea.height, root.height) }
     onHeightChanged: Qt.callLater(root.reportGridArea)
 
-    Keys.onPressed: (event) => { event.accepted = root.controller.arrowKey(event.key, event.isAutoRepeat, false) }
+    Keys.onPressed: (event) => { event.accepted = root.controller.arrowKey(event.key, event.isAutoRepeat, searchBar.composing) }
 
     Shortcut {
         sequences: ["Ctrl+F", "Ctrl+Shift+F", "Ctrl+Alt+F", "Ctrl+Meta+F"]
