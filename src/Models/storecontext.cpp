@@ -4,7 +4,9 @@
 #include "sqlitestore.h"
 
 #include <QMetaObject>
-#include <QSet>
+#include <QHash>
+
+#include <numeric>
 
 namespace {
 
@@ -246,34 +248,48 @@ SaveResult StoreContext::save()
     if (result == SqliteStore::WriteResult::busy || !olderPending)
         return SaveResult::failed;
 
-    // Older pending changes may be what the file refuses. Take this save's changes and every pending save that
-    // touches a record of theirs, until no other pending save touches any of those records: a row is written
-    // whole, with every pending change of it, and a save's changes go to the file together or not at all.
-    std::vector<bool> chosenBatches(batch + 1, false);
-    chosenBatches[batch] = true;
-    for (bool grew = true; grew;) {
-        grew = false;
-        QSet<const StoreRecord *> records;
-        for (const auto &entry : m_journal) {
-            if (chosenBatches[entry.batch])
-                records.insert(entry.record);
-        }
-        for (const auto &entry : m_journal) {
-            if (!chosenBatches[entry.batch] && records.contains(entry.record)) {
-                chosenBatches[entry.batch] = true;
-                grew = true;
-            }
-        }
+    // Older pending changes may be what the file refuses. Split the pending saves into groups that share no record
+    // (a row is written whole, with every pending change of it, so saves that touch one record go together) and
+    // write each group in a transaction of its own: this save's group first, then the others, oldest first. A
+    // save's changes still reach the file together or not at all.
+    std::vector<quint64> parent(batch + 1);
+    std::iota(parent.begin(), parent.end(), quint64(0));
+    auto root = [&parent](quint64 b) {
+        while (parent[b] != b)
+            b = parent[b] = parent[parent[b]];
+        return b;
+    };
+    QHash<const StoreRecord *, quint64> batchOfRecord;
+    for (const auto &entry : m_journal) {
+        const auto it = batchOfRecord.constFind(entry.record);
+        if (it == batchOfRecord.constEnd())
+            batchOfRecord.insert(entry.record, entry.batch);
+        else
+            parent[root(entry.batch)] = root(*it);
     }
-    const bool thisSaveHasChanges = !m_journal.empty() && m_journal.back().batch == batch;
-    const bool everyPendingSave = std::all_of(m_journal.begin(), m_journal.end(),
-                                              [&](const JournalEntry &e) { return chosenBatches[e.batch]; });
-    if (!thisSaveHasChanges || everyPendingSave)
-        return SaveResult::failed;
-    return writeChosen([&](const JournalEntry &e) { return bool(chosenBatches[e.batch]); })
-                   == SqliteStore::WriteResult::written
-               ? SaveResult::saved
-               : SaveResult::failed;
+    const bool thisSaveHasChanges = m_journal.back().batch == batch;
+    const quint64 thisGroup = root(batch);
+    std::vector<quint64> groups;
+    if (thisSaveHasChanges)
+        groups.push_back(thisGroup);
+    for (const auto &entry : m_journal) { // in the order of the changes, so oldest first
+        const quint64 group = root(entry.batch);
+        if (std::find(groups.begin(), groups.end(), group) == groups.end())
+            groups.push_back(group);
+    }
+    if (groups.size() < 2)
+        return SaveResult::failed; // one group: just tried
+
+    bool thisSaveWritten = false;
+    for (const quint64 group : groups) {
+        const auto written = writeChosen([&](const JournalEntry &e) { return root(e.batch) == group; });
+        if (written == SqliteStore::WriteResult::busy)
+            break;
+        thisSaveWritten = thisSaveWritten || (written == SqliteStore::WriteResult::written && group == thisGroup);
+    }
+    if (!thisSaveHasChanges)
+        return m_journal.empty() ? SaveResult::saved : SaveResult::failed;
+    return thisSaveWritten ? SaveResult::saved : SaveResult::failed;
 }
 
 Instant StoreContext::now() const

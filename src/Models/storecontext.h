@@ -27,10 +27,10 @@ enum class [[nodiscard]] SaveResult { saved, failed };
 // not saved yet, and shows every write at once. Each save writes, in one transaction, the changes made since the
 // save before it together with any older changes still pending; when that fails, nothing is written and they all
 // stay pending for the next save. So that one change the file refuses for good cannot hold every later change back
-// with it, a save that fails so tries once more with only the changes made since the save before it, together with
-// the older pending changes that touch the same records (and, in turn, the rest of the saves those came with);
-// those are written whole or not at all, and the refused ones stay pending. A file that another connection holds
-// gets no second try: nothing could be written. mark() and rollback() take back only what changed after the mark
+// with it, a save that fails so splits the pending saves into groups that touch no common record and writes each
+// group in a transaction of its own, its own group first: every save's changes are written whole or not at all,
+// and only the groups the file refuses stay pending. A file that another connection holds gets no second try:
+// nothing could be written. mark() and rollback() take back only what changed after the mark
 // (an import that fails undoes its own work and keeps older pending changes); discardPendingChanges() goes back to
 // the last saved state of every record.
 //
@@ -125,8 +125,8 @@ public:
     AppMeta *fetchOrCreateMeta(const QString &bundleID);
 
     // Writes the pending changes as the class comment says. `saved` when the changes made since the previous save
-    // were written (older ones that the file still refuses may stay pending); on failure none of those was written
-    // and all of them stay pending.
+    // were written (older ones that the file still refuses may stay pending), or, when there were none, when
+    // nothing is left pending; on failure none of this save's changes was written and they stay pending.
     [[nodiscard]] SaveResult save();
     // Whether anything changed since the last successful save (also writes that were set back by hand).
     [[nodiscard]] bool hasChanges() const { return !m_journal.empty(); }

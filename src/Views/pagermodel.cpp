@@ -52,6 +52,8 @@ int PagerModel::currentPage() const
         return 0;
     // std::round takes halves away from zero.
     const double page = std::round(m_offsetX / m_pageWidth);
+    if (std::isnan(page))
+        return 0;
     return int(std::clamp(page, 0.0, double(std::max(m_pageCount - 1, 0))));
 }
 

@@ -11,7 +11,7 @@
 #include <functional>
 
 // Runs the snap spring on screen: from a start displacement and velocity towards a target, on Qt's animation clock,
-// handing each drawn offset to the pager. Owned by its pager.
+// handing each drawn offset to the pager. Main thread; a member of its pager.
 class PagerSpringAnimation : public QAbstractAnimation
 {
 public:

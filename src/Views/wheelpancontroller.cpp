@@ -145,7 +145,7 @@ void WheelPanController::handleGesturePhase(WheelSample::Phase phase, PagerModel
         m_startPage = pager.currentPage();
         m_accumulated = 0;
         m_velocity = 0;
-        m_lastMove = {event.timestamp, now};
+        m_lastMove = Moment{event.timestamp, now};
         return;
     }
     if (!m_tracking)
@@ -155,8 +155,10 @@ void WheelPanController::handleGesturePhase(WheelSample::Phase phase, PagerModel
         const double delta = swipeDelta(event);
         m_accumulated += delta;
         const Moment moment{event.timestamp, now};
-        if (const double dt = secondsBetween(m_lastMove, moment); dt > 0)
-            m_velocity = 0.4 * delta / dt + 0.6 * m_velocity;
+        if (m_lastMove) {
+            if (const double dt = secondsBetween(*m_lastMove, moment); dt > 0)
+                m_velocity = 0.4 * delta / dt + 0.6 * m_velocity;
+        }
         m_lastMove = moment;
         pager.setDragOffset(m_baseOffset - m_accumulated);
     } else if (phase == Phase::Ended || phase == Phase::Cancelled) {
@@ -197,8 +199,12 @@ WheelSample WheelPanController::sample(const QWheelEvent &event, const QWindow *
     s.ctrlHeld = event.modifiers().testFlag(Qt::ControlModifier);
     s.sameWindow = !m_hitArea || m_hitArea->window() == window;
     s.insideHitArea = m_hitArea && m_hitArea->contains(m_hitArea->mapFromScene(event.position()));
-    // Qt's deltas are positive where the content moves right or down, as ours are.
-    s.precise = !event.pixelDelta().isNull();
+    // Qt's deltas are positive where the content moves right or down, as ours are. Points count for a gesture with
+    // phases or from a touchpad; some window systems add points to a plain wheel's notches as well, and those notches
+    // must still flip a page each, so a mouse's wheel is read in angle units.
+    const QPointingDevice *device = event.pointingDevice();
+    s.precise = !event.pixelDelta().isNull()
+        && (event.phase() != Qt::NoScrollPhase || (device && device->type() == QInputDevice::DeviceType::TouchPad));
     const QPoint delta = s.precise ? event.pixelDelta() : event.angleDelta();
     s.dx = delta.x();
     s.dy = delta.y();

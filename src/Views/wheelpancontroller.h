@@ -113,7 +113,7 @@ private:
     double m_baseOffset = 0;
     double m_accumulated = 0;
     double m_velocity = 0; // points per second of the deltas
-    Moment m_lastMove;
+    std::optional<Moment> m_lastMove; // of the gesture's start or its last change
 
     double m_wheelAccumulated = 0; // precise points towards the next flip
     double m_lineAccumulated = 0;  // wheel angle units towards the next flip

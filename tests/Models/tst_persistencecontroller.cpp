@@ -184,6 +184,7 @@ private Q_SLOTS:
     void refusedChangeHoldsBackOnlyWhatItTouches_data();
     void refusedChangeHoldsBackOnlyWhatItTouches();
     void discardAfterAPartlyWrittenSave();
+    void laterSaveAlsoWritesOlderUnrelatedChanges();
     void waitsForAnotherConnectionsWrite_data();
     void waitsForAnotherConnectionsWrite();
     void numbersAreNeverReusedAcrossStarts();
@@ -657,6 +658,38 @@ void TestPersistenceController::discardAfterAPartlyWrittenSave()
     QVERIFY(context.save() == SaveResult::saved);
     QCOMPARE(raw.value("SELECT count(*) FROM QuitPlan"), u"0"_qs);
     QCOMPARE(raw.value("SELECT isPinned FROM AppMeta"), u"1"_qs);
+}
+
+void TestPersistenceController::laterSaveAlsoWritesOlderUnrelatedChanges()
+{
+    // Three saves pending at once: a plan the file refuses for good, an app's change the file refused only for a
+    // while, and a new group. The third save writes its own group and the app's change, and leaves the plan.
+    TempBase temp;
+    auto opened = temp.open();
+    StoreContext &context = opened.container->mainContext();
+    AppMeta *b = context.fetchOrCreateMeta(u"com.example.b"_qs);
+    QVERIFY(context.save() == SaveResult::saved);
+    RawDatabase raw(temp.storeFile());
+    QVERIFY(raw.exec("CREATE TRIGGER refuse BEFORE INSERT ON QuitPlan BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    QVERIFY(raw.exec("CREATE TRIGGER refuseForNow BEFORE UPDATE ON AppMeta BEGIN SELECT RAISE(ABORT, 'no'); END"));
+
+    context.insert(std::make_unique<QuitPlan>(QuitPlanTarget::apps, QString(), QStringList{}, 0, QList<int>{1},
+                                              QuitPlanBlockMode::none, 0, 0, true));
+    QVERIFY(context.save() == SaveResult::failed);
+    b->setLaunchCount(7);
+    QVERIFY(context.save() == SaveResult::failed);
+    QVERIFY(raw.exec("DROP TRIGGER refuseForNow"));
+    context.insert(std::make_unique<AppGroup>(u"g"_qs, 0, QStringList{}));
+    QVERIFY(context.save() == SaveResult::saved);
+
+    QCOMPARE(raw.value("SELECT count(*) FROM AppGroup"), u"1"_qs);
+    QCOMPARE(raw.value("SELECT launchCount FROM AppMeta"), u"7"_qs);
+    QCOMPARE(raw.value("SELECT count(*) FROM QuitPlan"), u"0"_qs);
+    QVERIFY(context.hasChanges());
+    QVERIFY(context.save() == SaveResult::failed); // nothing of its own, and the plan is still refused
+    QVERIFY(raw.exec("DROP TRIGGER refuse"));
+    QVERIFY(context.save() == SaveResult::saved);
+    QCOMPARE(raw.value("SELECT count(*) FROM QuitPlan"), u"1"_qs);
 }
 
 void TestPersistenceController::waitsForAnotherConnectionsWrite_data()

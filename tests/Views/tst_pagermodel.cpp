@@ -2,10 +2,15 @@
 #include "pagerspring.h"
 #include "pagewindow.h"
 
+#include "griddragstate.h"
+
 #include "fake/virtualclock.h"
 
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
 
 #include <memory>
 
@@ -27,6 +32,8 @@ struct Fixture
 };
 
 } // namespace
+
+Q_IMPORT_QML_PLUGIN(Tarnwick_ViewModelsPlugin)
 
 class TestPagerModel : public QObject
 {
@@ -355,7 +362,70 @@ private Q_SLOTS:
         QCOMPARE(spring.state(), QAbstractAnimation::Stopped);
         QCOMPARE(f.pager.drawnOffsetX(), 2000.0);
     }
+
+    // What the page strip, the dots and the drag ghost bind to from QML.
+    void qmlBindings()
+    {
+        Fixture f;
+        PageWindow window;
+        f.pager.setWindow(&window);
+        GridDragState drag;
+        QQmlEngine engine;
+        engine.addImportPath(u"qrc:/"_qs);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+            import QtQml
+            import Tarnwick.ViewModels
+            QtObject {
+                required property PagerModel pager
+                required property PageWindow pageWindow
+                required property GridDragState drag
+                readonly property real stripX: -pager.drawnOffsetX
+                readonly property int current: pager.currentPage
+                readonly property int pages: pager.pageCount
+                readonly property bool animating: pager.isPagingAnimating
+                readonly property bool thirdIsPlaceholder: pageWindow.isPlaceholder(3, pageWindow.center)
+                readonly property string dragging: drag.draggingID
+                readonly property int previewLength: drag.previewOrder ? drag.previewOrder.length : -1
+                function select(page) { pager.snap(page, 0) }
+            })",
+                          QUrl());
+        std::unique_ptr<QObject> view(component.createWithInitialProperties(
+            {{u"pager"_qs, QVariant::fromValue(&f.pager)},
+             {u"pageWindow"_qs, QVariant::fromValue(&window)},
+             {u"drag"_qs, QVariant::fromValue(&drag)}}));
+        QVERIFY2(view, qPrintable(component.errorString()));
+        auto read = [&](const char *name) { return view->property(name); };
+        QCOMPARE(read("pages").toInt(), 5);
+        QCOMPARE(read("thirdIsPlaceholder").toBool(), true);
+
+        QMetaObject::invokeMethod(view.get(), "select", Q_ARG(QVariant, 1));
+        QCOMPARE(f.pager.offsetX(), 800.0);
+        QCOMPARE(read("current").toInt(), 1);
+        QCOMPARE(read("animating").toBool(), true);
+        QCOMPARE(read("thirdIsPlaceholder").toBool(), false);
+        QCOMPARE(read("stripX").toDouble(), 0.0);
+        f.pager.drawnAnimation().setCurrentTime(f.pager.drawnAnimation().duration());
+        QCOMPARE(read("stripX").toDouble(), -800.0);
+        f.clock.advanceBy(600ms);
+        QCOMPARE(read("animating").toBool(), false);
+
+        QCOMPARE(read("dragging").toString(), QString());
+        QCOMPARE(read("previewLength").toInt(), -1);
+        AppInfo a, b;
+        a.bundleID = u"a"_qs;
+        b.bundleID = u"b"_qs;
+        QVERIFY(drag.startReorder({a, b}, 1));
+        GridDragGeometry grid;
+        grid.columns = 2;
+        grid.rows = 1;
+        grid.cellWidth = grid.cellHeight = 100;
+        grid.itemCount = 2;
+        drag.updatePreview({10, 10}, grid);
+        QCOMPARE(read("dragging").toString(), u"b"_qs);
+        QCOMPARE(read("previewLength").toInt(), 2);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestPagerModel)
+QTEST_MAIN(TestPagerModel)
 #include "tst_pagermodel.moc"

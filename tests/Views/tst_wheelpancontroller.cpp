@@ -355,6 +355,8 @@ private Q_SLOTS:
         wheel.setPager(&pager);
         wheel.setDrag(&drag);
         wheel.setHitArea(rootItem->findChild<QQuickItem *>(u"strip"_qs));
+        wheel.start(nullptr); // no window yet: nothing to filter, and the next start tries again
+        QVERIFY(!wheel.isStarted());
         wheel.start(&view);
         QVERIFY(wheel.isStarted());
 
@@ -380,7 +382,16 @@ private Q_SLOTS:
         QCOMPARE(pager.offsetX(), 800.0);
         QCOMPARE(reachedNow(), 2);
 
+        // A mouse's notch that also carries points: read in angle units, it flips a page.
+        clock.advanceBy(400ms);
+        send({400, 300}, {0, 15}, {0, 120}, Qt::NoScrollPhase);
+        QCOMPARE(pager.offsetX(), 0.0);
+        clock.advanceBy(400ms);
+        send({400, 300}, {0, -15}, {0, -120}, Qt::NoScrollPhase);
+        QCOMPARE(pager.offsetX(), 800.0);
+
         // A high-resolution wheel's notch in eight events.
+        clock.advanceBy(400ms);
         for (int i = 0; i < 8; ++i) {
             clock.advanceBy(8ms);
             send({400, 300}, {}, {0, -15}, Qt::NoScrollPhase);
