@@ -3,6 +3,8 @@
 #include "../support/applists.h"
 
 #include "adhocblock.h"
+#include "quitplan.h"
+#include "quitplanscheduler.h"
 #include "embeddedappguard.h"
 #include "restrictionrule.h"
 
@@ -24,6 +26,7 @@ private Q_SLOTS:
     void blockStartWarning_data();
     void blockStartWarning();
     void blockStartWarningCountsWhatEndsBeforeTheStart();
+    void planBlockGetsItsOwnWarning();
     void overrideWarnings_data();
     void overrideWarnings();
     void lateOverrideWarning_data();
@@ -42,6 +45,7 @@ private Q_SLOTS:
     void promptBlockedLaunch();
     void notificationGuide_data();
     void notificationGuide();
+    void timersGoWithTheState();
 };
 
 namespace {
@@ -213,6 +217,31 @@ void TestAppStateSupervision::blockStartWarningCountsWhatEndsBeforeTheStart()
     QCOMPARE(state.container().mainContext().fetch<AdHocBlock>().size(), 1);
     QVERIFY(state.blockedBundleIDs(f.clock.now()).contains(x));
     QVERIFY(storedUntil(f.preferences, overrideKey, y).has_value());
+}
+
+// A timed quit at 22:00 with a block after it: the block's window starts at the quit, so its start is warned of
+// besides the scheduler's own warning of the quit.
+void TestAppStateSupervision::planBlockGetsItsOwnWarning()
+{
+    AppStateFixture f;
+    f.clock.setWallTime(at(u"21:00:00"_qs));
+    AppState &state = f.start();
+    f.runningApps.launch(x, u"X"_qs);
+    StoreContext &context = state.container().mainContext();
+    context.insert(std::make_unique<QuitPlan>(QuitPlanTarget::apps, QString(), QStringList{x}, hm(22, 0),
+                                              QList<int>{1, 2, 3, 4, 5, 6, 7}, QuitPlanBlockMode::minutes, 30, 0,
+                                              true));
+    std::ignore = context.save();
+    state.quitScheduler().reschedule();
+    state.refreshSupervisionStatus();
+
+    f.clock.advanceTo(at(u"21:59:45"_qs));
+    QCOMPARE(f.notifications.posts().size(), 2);
+    QCOMPARE(bodies(f.notifications).filter(blockBodyEnd), QStringList{u"X"_qs + blockBodyEnd});
+    f.clock.advanceTo(at(u"22:00:00"_qs));
+    QVERIFY(state.blockedBundleIDCache().contains(x));
+    f.clock.advanceTo(at(u"22:30:00"_qs));
+    QVERIFY(!state.blockedBundleIDCache().contains(x));
 }
 
 // Each override end gets one warning 15 s before it; ends less than 1 s apart share one.
@@ -638,6 +667,26 @@ void TestAppStateSupervision::notificationGuide()
     QCoreApplication::processEvents();
     QCOMPARE(state.showNotificationGuide(), shown);
     QCOMPARE(f.preferences.stringValue(u"notificationGuideShownInstallStamp"_qs).value_or(u"-"_qs), storedAfter);
+}
+
+// The timers belong to the state: once it is gone, none of them fires.
+void TestAppStateSupervision::timersGoWithTheState()
+{
+    AppStateFixture f;
+    f.clock.setWallTime(at(u"20:00:00"_qs));
+    AppState &state = f.start();
+    f.runningApps.launch(x, u"X"_qs);
+    f.runningApps.launch(y, u"Y"_qs);
+    addRule(state, x, hm(19, 0), hm(21, 0));
+    addRule(state, y, hm(20, 30), hm(21, 0));
+    state.refreshSupervisionStatus();
+    state.ignoreBlockedApp(x, QString(), at(u"20:05:00"_qs));
+    f.runningApps.clearRequests();
+
+    f.state.reset();
+    f.clock.advanceTo(at(u"21:30:00"_qs));
+    QCOMPARE(bodies(f.notifications), QStringList());
+    QCOMPARE(f.runningApps.requests(), QStringList());
 }
 
 int main(int argc, char *argv[])
