@@ -6,6 +6,7 @@
 #include "tilemetrics.h"
 #include "viewtest.h"
 
+#include <QAccessible>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void hoverLiftsUnlessBlockedOrPaging_data();
     void hoverLiftsUnlessBlockedOrPaging();
     void hoverIsLatchedWhilePagesMove();
+    void announcedByItsShownNameAlone();
     void cachedIconIsInTheFirstFrame();
     void uncachedIconShowsThePlaceholderWhileItLoads();
     void appWithoutIconGetsTheGenericOne();
@@ -249,6 +251,16 @@ void TestAppIconCell::hoverIsLatchedWhilePagesMove()
     m_test->mouseMove(ViewTest::centreOf(tile));
     m_test->mouseMove(ViewTest::pointIn(tile, QPointF(-20, -20)));
     QVERIFY(!tile->property("hovering").toBool());
+}
+
+void TestAppIconCell::announcedByItsShownNameAlone()
+{
+    const AppInfo app = appAt(u"a"_qs, u"Visual Studio Code"_qs);
+    QVERIFY2(loadTiles(1.0, {tileRow(app, u"A<b>"_qs, false, true)}), qPrintable(m_test->errors()));
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(m_test->item(u"a"_qs));
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::Button);
+    QCOMPARE(iface->text(QAccessible::Name), u"A<b>"_qs);
 }
 
 void TestAppIconCell::cachedIconIsInTheFirstFrame()
