@@ -44,10 +44,9 @@ sleep 1.5 # the first scan
 [[ $("$xsession" count) == 1 ]] && pass "one window on screen" || fail "$("$xsession" count) windows on screen"
 
 closed=$("$xsession" close)
-sleep 0.5
+wait_for 5 bash -c "[[ \$('$xsession' count) == 0 ]]" || fail "the window is still on screen after closing"
 "$xsession" shot "$shots/closed.png"
 kill -0 $first 2>/dev/null && pass "closing the window ($closed) leaves the program running" || fail "closing the window ended it"
-[[ $("$xsession" count) == 0 ]] || fail "the window is still on screen after closing"
 
 "$tarnwick" > "$root/second.out" 2>&1 &
 second=$!
@@ -89,7 +88,8 @@ cmp -s "$XDG_DATA_HOME/Tarnwick" "$root/blocked.copy" && pass "the file is uncha
 
 "$tarnwick" > /dev/null 2> "$root/blocked-x.err" &
 errorrun=$!
-sleep 2
+wait_for 15 bash -c "[[ \$('$xsession' count) == 1 ]]" || fail "no error window"
+sleep 0.3
 "$xsession" shot "$shots/store-error.png"
 "$xsession" close > /dev/null
 if wait_for 5 bash -c "! kill -0 $errorrun 2>/dev/null"; then
