@@ -60,6 +60,7 @@ class Preferences;
 class QuitPlanScheduler;
 class RunningApps;
 class SleepWake;
+class SystemSettings;
 class WindowList;
 class WorkspaceEvents;
 
@@ -282,6 +283,8 @@ public:
 
     // The launcher window while it is on screen; set by the window.
     QPointer<QWindow> mainWindow;
+    // The desktop's settings program, for the settings sheet; set by main.cpp, none in tests that do not need it.
+    SystemSettings *systemSettings = nullptr;
 
     // The object-wide change notice, for views that changed what no published field shows.
     Q_INVOKABLE void announceChange();
