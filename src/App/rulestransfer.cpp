@@ -34,6 +34,16 @@ QString toastText(SupervisionImportError error)
     return {};
 }
 
+// Qt 6.4's own file dialog hands back a typed name as a URL without a scheme; both forms name a local file.
+QString localPath(const QUrl &url)
+{
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    if (url.scheme().isEmpty() && QDir::isAbsolutePath(url.path()))
+        return url.path();
+    return {};
+}
+
 } // namespace
 
 RulesTransfer::RulesTransfer(QObject *parent)
@@ -116,7 +126,7 @@ bool RulesTransfer::prepareExport()
 void RulesTransfer::finishExport(const QUrl &file)
 {
     const std::optional<QByteArray> bytes = std::exchange(m_prepared, std::nullopt);
-    const QString path = file.toLocalFile();
+    const QString path = localPath(file);
     if (!bytes || path.isEmpty())
         return;
     if (!AtomicFile::write(path, *bytes))
@@ -146,7 +156,7 @@ std::optional<QByteArray> RulesTransfer::readRulesFile(const QString &path)
 
 void RulesTransfer::beginImport(const QUrl &file)
 {
-    const QString path = file.toLocalFile();
+    const QString path = localPath(file);
     if (!m_state || path.isEmpty())
         return;
     const std::optional<QByteArray> bytes = readRulesFile(path);

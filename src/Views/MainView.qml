@@ -197,6 +197,8 @@ FocusScope {
     }
     SheetHost {
         id: settingsSheet
+        // Below the file dialogs it opens, which Qt draws as popups of their own.
+        z: 0
         shown: root.state.showSettings
         content: SettingsView {
             state: root.state

@@ -201,12 +201,16 @@ FocusScope {
             anchors.rightMargin: 22
             y: 13
             title: "完成"
-            leftPadding: 14
-            rightPadding: 14
+            width: doneMetrics.advanceWidth + 28
             font.pixelSize: 12
             font.weight: Font.Medium
             answersReturn: false
             onClicked: sheet.done()
+            TextMetrics {
+                id: doneMetrics
+                font: done.font
+                text: done.title
+            }
         }
     }
 
