@@ -24,6 +24,9 @@ const QStringList &Symbols::names()
         QStringLiteral("xmark"),
         QStringLiteral("eye.slash"),
         QStringLiteral("square.grid.2x2"),
+        QStringLiteral("clock"),
+        QStringLiteral("chevron.right"),
+        QStringLiteral("bell.badge"),
     };
     return table;
 }
