@@ -120,7 +120,7 @@ OverlayCard {
         text: prompt.model.slogan
         textFormat: Text.PlainText
         font.family: Theme.fontFamily
-        font.pixelSize: 15.5
+        font.pixelSize: 16
         font.weight: Font.DemiBold
         lineHeightMode: Text.FixedHeight
         lineHeight: Math.ceil(fontMetrics.lineSpacing) + 5
@@ -128,7 +128,7 @@ OverlayCard {
         FontMetrics {
             id: fontMetrics
             font.family: Theme.fontFamily
-            font.pixelSize: 15.5
+            font.pixelSize: 16
             font.weight: Font.DemiBold
         }
     }
@@ -165,7 +165,7 @@ OverlayCard {
                         anchors.verticalCenter: parent.verticalCenter
                         text: prompt.model.untilText
                         font.family: Theme.fontFamily
-                        font.pixelSize: 12.5
+                        font.pixelSize: 13
                         font.weight: Font.DemiBold
                         color: Theme.primary
                     }
@@ -257,6 +257,10 @@ OverlayCard {
         visible: prompt.model.showIgnoreOptions || fade.running
         opacity: prompt.model.showIgnoreOptions ? 1 : 0
         Behavior on opacity { NumberAnimation { id: fade; duration: 180; easing.type: Easing.InOutQuad } }
+        transform: Translate {
+            y: prompt.model.showIgnoreOptions ? 0 : 10
+            Behavior on y { NumberAnimation { duration: 180; easing.type: Easing.InOutQuad } }
+        }
         Column {
             id: ignoreColumn
             width: parent.width

@@ -110,15 +110,11 @@ FocusScope {
                     color: Qt.rgba(0, 0, 0, 0.05)
                 }
             }
-            CheckBox {
+            FormCheckBox {
                 objectName: "copyCheckbox"
                 text: "开始时复制备注到剪切板"
-                font.family: Theme.fontFamily
-                font.pixelSize: 13
-                padding: 0
                 checked: sheet.model.noteAutoCopy
                 onToggled: sheet.model.noteAutoCopy = checked
-                ButtonPointer {}
             }
             Column {
                 width: parent.width
@@ -148,7 +144,6 @@ FocusScope {
                             width: 52
                             text: modelData
                             selected: sheet.model.minutes === modelData
-                            focusPolicy: Qt.NoFocus
                             onClicked: sheet.model.selectPreset(modelData)
                         }
                     }
@@ -157,16 +152,12 @@ FocusScope {
             Row {
                 spacing: 8
                 height: 34
-                CheckBox {
+                FormCheckBox {
                     objectName: "blockCheckbox"
                     anchors.verticalCenter: parent.verticalCenter
                     text: "到期后禁止重新打开"
-                    font.family: Theme.fontFamily
-                    font.pixelSize: 13
-                    padding: 0
                     checked: sheet.model.blockAfter
                     onToggled: sheet.model.blockAfter = checked
-                    ButtonPointer {}
                 }
                 NumberStepperField {
                     objectName: "blockMinutesField"
@@ -204,7 +195,6 @@ FocusScope {
                 title: sheet.model.startLabel
                 font.pixelSize: 14
                 answersReturn: false
-                focusPolicy: Qt.NoFocus
                 onClicked: sheet.model.startSession()
             }
             Item {
@@ -216,7 +206,6 @@ FocusScope {
                     horizontalPadding: 10
                     text: "取消"
                     color: Theme.secondary
-                    focusPolicy: Qt.NoFocus
                     onClicked: sheet.model.cancel()
                 }
                 LinkTextButtonStyle {
@@ -226,7 +215,6 @@ FocusScope {
                     horizontalPadding: 10
                     text: "直接打开"
                     color: Theme.accent
-                    focusPolicy: Qt.NoFocus
                     ToolTip.visible: hovered
                     ToolTip.delay: 600
                     ToolTip.text: sheet.model.directOpenTooltip

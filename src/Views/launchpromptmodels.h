@@ -1,13 +1,14 @@
 #pragma once
 
+#include "blockedpromptmodel.h"
+#include "focussetupmodel.h"
+#include "notificationguidemodel.h"
+
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
 class AppState;
-class BlockedPromptModel;
 class Clipboard;
-class FocusSetupModel;
-class NotificationGuideModel;
 class SystemSettings;
 
 // Makes the view models of the launch prompts (the blocked-launch prompt, the focus set-up sheet, the notification

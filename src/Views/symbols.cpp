@@ -27,6 +27,7 @@ const QStringList &Symbols::names()
         QStringLiteral("clock"),
         QStringLiteral("chevron.right"),
         QStringLiteral("bell.badge"),
+        QStringLiteral("checkmark"),
     };
     return table;
 }

@@ -1,5 +1,5 @@
-#include "linuxclipboard.h"
-#include "linuxsystemsettings.h"
+#include "linux/linuxclipboard.h"
+#include "linux/linuxsystemsettings.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
