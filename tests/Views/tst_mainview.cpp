@@ -198,7 +198,8 @@ private Q_SLOTS:
         Main m(m_icons.path(), 12);
         m.state().setPendingFocusApp(m.apps.at(0));
         QTest::qWait(400);
-        QQuickItem *start = m.view.item(u"startButton"_qs);
+        // Sheets lie in the window's overlay layer, outside the content.
+        QQuickItem *start = m.view.view()->contentItem()->findChild<QQuickItem *>(u"startButton"_qs);
         QVERIFY(start && start->isVisible());
         m.view.grab(u"主窗口_定时退出表"_qs);
         m.view.click(QPointF(12, 12));
