@@ -28,6 +28,7 @@ const QStringList &Symbols::names()
         QStringLiteral("chevron.right"),
         QStringLiteral("bell.badge"),
         QStringLiteral("checkmark"),
+        QStringLiteral("arrow.up.left.and.arrow.down.right"),
     };
     return table;
 }
