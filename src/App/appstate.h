@@ -11,6 +11,7 @@
 #include "storeid.h"
 #include "supervisionstatus.h"
 #include "supervisiontab.h"
+#include "supervisiontiming.h"
 #include "timerservice.h"
 
 #include <QHash>
@@ -383,7 +384,8 @@ private:
     void graceExpired();
     void rebuildGraceOverrides();
     void scheduleGraceExpiry();
-    void scheduleGraceWarn(Instant fire);
+    // Arms the warning for the next override end that no warning has named yet.
+    void scheduleGraceWarn();
     void fireGraceWarn(Instant scheduled);
     void scheduleBlockBoundaryRefresh();
     void scheduleBlockWarn();
@@ -444,6 +446,8 @@ private:
     TimerHandle m_graceWarnTimer;
     TimerHandle m_blockBoundaryTimer;
     TimerHandle m_blockWarnTimer;
+    // The overrides (app and end) that a warning has named, among those still listed.
+    SupervisionTiming::NamedEnds m_warnedOverrideEnds;
     TimerHandle m_missingAppsTimer;
     TimerHandle m_permissionRetryTimer;
     std::vector<TimerHandle> m_sortRefreshTimers;

@@ -1,6 +1,6 @@
 #include "apppickermodel.h"
 
-#include "appiconsource.h"
+#include "apptilerules.h"
 
 AppPickerModel::AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf displayName, MultiSelection selection,
                                QObject *parent)
@@ -39,7 +39,7 @@ QVariant AppPickerModel::data(const QModelIndex &index, int role) const
     case NameRole:
         return m_shownNames[index.row()];
     case IconSourceRole:
-        return AppIconSource::of(app);
+        return AppTileRules::iconSource(app);
     case CheckedRole:
         return isChecked(app.bundleID);
     default:

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void queuedWorkAfterStateIsGone();
     void storeThatCannotOpenIsReported();
     void lazyMembersMadeOnce();
+    void scanPublishAnnouncesThenWarmsIcons();
 };
 
 void TestAppState::startPreferences_data()
@@ -371,6 +372,22 @@ void TestAppState::lazyMembersMadeOnce()
     QCOMPARE(f.timerPanelsMade, 1);
     FloatingToastController *toast = &state.toast();
     QCOMPARE(&state.toast(), toast);
+}
+
+void TestAppState::scanPublishAnnouncesThenWarmsIcons()
+{
+    AppStateFixture f;
+    AppState &state = f.start();
+    QCoreApplication::processEvents(); // the start-up's own queued work
+    QSignalSpy changed(&state, &AppState::changed);
+    const QList<AppInfo> apps{app(u"org.example.jia"_qs, u"甲"_qs), app(u"org.example.yi"_qs, u"乙"_qs)};
+
+    f.finishScan(apps);
+
+    QVERIFY(changed.count() >= 1); // at once
+    QCOMPARE(f.iconSource.loads().size(), 0); // the warm-up waits a turn
+    QCoreApplication::processEvents();
+    QCOMPARE(f.iconSource.loads(), QStringList({apps[0].path(), apps[1].path()}));
 }
 
 QTEST_MAIN(TestAppState)

@@ -37,19 +37,6 @@ QList<AppInfo> someApps()
             app(u"com.example.books"_qs, u"Books"_qs),       app(u"com.example.weather"_qs, u"Weather"_qs)};
 }
 
-// Rows of a list view have no QObject parent: look through the visual children.
-QQuickItem *visualItem(QQuickItem *under, const QString &name)
-{
-    if (!under)
-        return nullptr;
-    if (under->objectName() == name)
-        return under;
-    for (QQuickItem *child : under->childItems())
-        if (QQuickItem *found = visualItem(child, name))
-            return found;
-    return nullptr;
-}
-
 QString aliasOrName(const AppInfo &a)
 {
     return a.bundleID == u"com.example.wechat"_qs ? u"微信"_qs : a.name;
@@ -84,11 +71,11 @@ void TestAppPickerViews::multiPickerClicksAndBatchButtons()
     // No focus of its own.
     QVERIFY(!m_test->item(u"searchField"_qs)->hasActiveFocus());
 
-    m_test->click(ViewTest::centreOf(visualItem(m_test->root(), u"row_com.example.alpha"_qs)));
-    m_test->click(ViewTest::centreOf(visualItem(m_test->root(), u"row_com.example.books"_qs)));
+    m_test->click(ViewTest::centreOf(m_test->item(u"row_com.example.alpha"_qs)));
+    m_test->click(ViewTest::centreOf(m_test->item(u"row_com.example.books"_qs)));
     QCOMPARE(selection, (QSet<QString>{u"com.example.gone"_qs, u"com.example.alpha"_qs, u"com.example.books"_qs}));
     m_test->grab(u"多选_"_qs + QString::number(int(listHeight)) + u"_已勾选两个"_qs);
-    m_test->click(ViewTest::centreOf(visualItem(m_test->root(), u"row_com.example.books"_qs)));
+    m_test->click(ViewTest::centreOf(m_test->item(u"row_com.example.books"_qs)));
     QCOMPARE(selection, (QSet<QString>{u"com.example.gone"_qs, u"com.example.alpha"_qs}));
 
     m_test->click(ViewTest::centreOf(m_test->item(u"searchField"_qs)));
@@ -124,7 +111,7 @@ void TestAppPickerViews::pickSheetTypesIntoItsSearchAtOnce()
     QVERIFY(!m_test->item(u"clearSearch"_qs)->isVisible());
     m_test->type(u"微"_qs);
     QCOMPARE(model.count(), 1);
-    QVERIFY(visualItem(m_test->root(), u"row_com.example.wechat"_qs));
+    QVERIFY(m_test->item(u"row_com.example.wechat"_qs));
 }
 
 void TestAppPickerViews::pickSheetClickWritesAndCloses_data()
@@ -153,7 +140,7 @@ void TestAppPickerViews::pickSheetClickWritesAndCloses()
                                {u"listHeight"_qs, 320.0}}),
              qPrintable(m_test->errors()));
     QSignalSpy done(m_test->root(), SIGNAL(done()));
-    QQuickItem *target = visualItem(m_test->root(), u"row_"_qs + row);
+    QQuickItem *target = m_test->item(u"row_"_qs + row);
     QVERIFY(target);
     m_test->mouseMove(ViewTest::centreOf(target));
     QCOMPARE(m_test->cursorShape(), Qt::PointingHandCursor);
