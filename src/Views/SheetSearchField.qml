@@ -10,7 +10,7 @@ SheetFieldFrame {
     id: search
     property alias text: field.text
     property alias field: field
-    property Component trailing
+    property alias trailing: trailingRow.data
 
     focused: field.activeFocus
 
@@ -51,10 +51,9 @@ SheetFieldFrame {
         ToolTip.delay: 600
         ToolTip.text: "清除搜索"
     }
-    Loader {
-        active: search.trailing !== null
-        visible: active
+    Row {
+        id: trailingRow
+        visible: children.length > 0
         Layout.leftMargin: 8 - 6 // at least 8 after the field, less the row's spacing
-        sourceComponent: search.trailing
     }
 }
