@@ -25,6 +25,32 @@ Row {
         onMoved: IconScaleControlRules.slide(control.appState, value)
         Accessible.name: IconScaleControlRules.sliderName()
         Accessible.description: IconScaleControlRules.percentText(control.scale)
+
+        // The small slider of a settings row: a thin track filled with the accent up to a small white knob.
+        background: Rectangle {
+            x: slider.leftPadding
+            y: slider.topPadding + (slider.availableHeight - height) / 2
+            width: slider.availableWidth
+            height: 4
+            radius: 2
+            color: Theme.withOpacity(Theme.primary, 0.12)
+            Rectangle {
+                width: slider.visualPosition * parent.width
+                height: parent.height
+                radius: 2
+                color: Theme.accent
+            }
+        }
+        handle: Rectangle {
+            x: slider.leftPadding + slider.visualPosition * (slider.availableWidth - width)
+            y: slider.topPadding + (slider.availableHeight - height) / 2
+            width: 14
+            height: 14
+            radius: 7
+            color: slider.pressed ? Qt.rgba(0.94, 0.94, 0.94, 1) : "white"
+            border.width: 0.5
+            border.color: Theme.withOpacity(Theme.primary, 0.25)
+        }
     }
     Rectangle {
         id: group

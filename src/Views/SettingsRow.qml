@@ -33,11 +33,13 @@ Item {
     }
     Column {
         id: texts
+        objectName: "texts"
         x: 12 + row.textsX
         y: 9 + (row.controlsBelow ? 0 : (row.stackHeight - height) / 2)
         width: row.textsWidth
         spacing: 3
         Text {
+            objectName: "title"
             width: parent.width
             text: row.title
             textFormat: Text.PlainText

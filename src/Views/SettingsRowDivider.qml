@@ -11,6 +11,7 @@ Item {
     implicitHeight: 1
 
     Rectangle {
+        objectName: "line"
         x: ControlLook.dividerLeadingInset(divider.hasIcon)
         width: divider.width - x - ControlLook.dividerTrailingInset()
         height: 1

@@ -77,6 +77,7 @@ Rectangle {
             }
             SettingsRowDivider { objectName: "dividerWithIcon"; hasIcon: true }
             SettingsRow {
+                objectName: "belowRow"
                 icon: "shield"
                 title: "限制的星期"
                 detail: "选中的日子里规则生效。"

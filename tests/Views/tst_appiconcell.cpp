@@ -6,6 +6,7 @@
 #include "tilemetrics.h"
 #include "viewtest.h"
 
+#include <QAccessible>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
@@ -68,6 +69,8 @@ private Q_SLOTS:
     void hoverLiftsUnlessBlockedOrPaging_data();
     void hoverLiftsUnlessBlockedOrPaging();
     void hoverIsLatchedWhilePagesMove();
+    void withoutAGridTheScaleIsNeutral();
+    void announcedByItsShownNameAlone();
     void cachedIconIsInTheFirstFrame();
     void uncachedIconShowsThePlaceholderWhileItLoads();
     void appWithoutIconGetsTheGenericOne();
@@ -249,6 +252,28 @@ void TestAppIconCell::hoverIsLatchedWhilePagesMove()
     m_test->mouseMove(ViewTest::centreOf(tile));
     m_test->mouseMove(ViewTest::pointIn(tile, QPointF(-20, -20)));
     QVERIFY(!tile->property("hovering").toBool());
+}
+
+void TestAppIconCell::withoutAGridTheScaleIsNeutral()
+{
+    QVERIFY2(m_test->loadView(u"AppIconCell"_qs, {{u"bundleID"_qs, u"a"_qs}, {u"name"_qs, u"计算器"_qs}}),
+             qPrintable(m_test->errors()));
+    QQuickItem *tile = m_test->root();
+    QCOMPARE(tile->property("iconScale").toDouble(), 1.0);
+    QVERIFY(!tile->property("pageAnimating").toBool());
+    QCOMPARE(tile->implicitWidth(), 110.0);
+    QCOMPARE(tile->implicitHeight(), 114.0);
+    QCOMPARE(ViewTest::itemIn(tile, u"iconGroup"_qs)->width(), 58.0);
+}
+
+void TestAppIconCell::announcedByItsShownNameAlone()
+{
+    const AppInfo app = appAt(u"a"_qs, u"Visual Studio Code"_qs);
+    QVERIFY2(loadTiles(1.0, {tileRow(app, u"A<b>"_qs, false, true)}), qPrintable(m_test->errors()));
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(m_test->item(u"a"_qs));
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::Button);
+    QCOMPARE(iface->text(QAccessible::Name), u"A<b>"_qs);
 }
 
 void TestAppIconCell::cachedIconIsInTheFirstFrame()

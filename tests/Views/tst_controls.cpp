@@ -33,6 +33,7 @@ private Q_SLOTS:
     void closeButtonReactsInsideItsCircleOnly();
     void chipsAndLinks();
     void arrowComesBackAtAStepperBound();
+    void rowLayout();
     void statesScreenshots();
 
 private:
@@ -252,6 +253,36 @@ void TestControls::arrowComesBackAtAStepperBound()
     QCOMPARE(m_test->cursorShape(), Qt::ArrowCursor);
     m_test->mouseMove(ViewTest::centreOf(m_test->item(u"blank"_qs)));
     QCOMPARE(m_test->cursorShape(), Qt::ArrowCursor);
+}
+
+void TestControls::rowLayout()
+{
+    auto sceneX = [](QQuickItem *item) { return item->mapToScene(QPointF(0, 0)).x(); };
+    // The divider under rows with icons starts where their titles start: 39 in.
+    QQuickItem *stepperRow = m_test->item(u"stepperRow"_qs);
+    QQuickItem *title = child(u"stepperRow"_qs, u"title"_qs);
+    QQuickItem *line = child(u"dividerWithIcon"_qs, u"line"_qs);
+    QCOMPARE(sceneX(title) - sceneX(stepperRow), 39.0);
+    QCOMPARE(sceneX(line), sceneX(title));
+    QCOMPARE(sceneX(line) + line->width(), sceneX(stepperRow) + stepperRow->width() - 12);
+    // Without icons the divider starts 12 in, with the titles.
+    QQuickItem *plainRow = m_test->item(u"plainRow"_qs);
+    QCOMPARE(sceneX(child(u"dividerPlain"_qs, u"line"_qs)) - sceneX(plainRow), 12.0);
+    QCOMPARE(sceneX(child(u"plainRow"_qs, u"title"_qs)) - sceneX(plainRow), 12.0);
+    // An empty detail leaves no gap under the title.
+    QCOMPARE(child(u"plainRow"_qs, u"texts"_qs)->height(), child(u"plainRow"_qs, u"title"_qs)->height());
+    // The control beside the texts ends 12 from the row's edge, centred on them.
+    QQuickItem *stepper = m_test->item(u"stepper"_qs);
+    QCOMPARE(sceneX(stepper) + stepper->width(), sceneX(stepperRow) + stepperRow->width() - 12);
+    // With controlsBelow the control stands under the texts, as wide as they are, and nothing stands beside them.
+    QQuickItem *belowRow = m_test->item(u"belowRow"_qs);
+    QQuickItem *texts = child(u"belowRow"_qs, u"texts"_qs);
+    QQuickItem *picker = m_test->item(u"weekdays"_qs);
+    QCOMPARE(sceneX(picker), sceneX(texts));
+    QCOMPARE(picker->width(), texts->width());
+    QCOMPARE(sceneX(texts) + texts->width(), sceneX(belowRow) + belowRow->width() - 12);
+    QCOMPARE(picker->mapToScene(QPointF(0, 0)).y(), texts->mapToScene(QPointF(0, texts->height() + 6)).y());
+    QCOMPARE(belowRow->height(), texts->height() + 6 + picker->height() + 18);
 }
 
 void TestControls::statesScreenshots()

@@ -1,3 +1,4 @@
+#include "../App/appstatefixture.h"
 #include "fake/virtualclock.h"
 #include "iconzoomwheelcontroller.h"
 #include "viewtest.h"
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void startAndStopAreIdempotent();
     void filterGoesWithItsController();
     void noHitAreaPassesEverythingOn();
+    void zoomWritesTheStateOnlyWhenTheScaleChanges();
 
 private:
     struct Run
@@ -193,6 +195,30 @@ void TestIconZoom::noHitAreaPassesEverythingOn()
     run->test.wheel(ViewTest::centreOf(run->test.item(u"gridArea"_qs)), QPoint(0, 120), QPoint(), Qt::ControlModifier);
     QCOMPARE(run->steps.size(), 0);
     QCOMPARE(run->test.root()->property("wheelsSeen").toInt(), 1);
+}
+
+void TestIconZoom::zoomWritesTheStateOnlyWhenTheScaleChanges()
+{
+    auto run = startRun();
+    QVERIFY(run);
+    AppStateFixture f;
+    AppState &state = f.start();
+    state.gridZoomCeiling = 1.1;
+    run->controller->zoomState(state);
+    int writes = 0;
+    connect(&state, &AppState::gridIconScaleChanged, this, [&] { ++writes; });
+    const QPointF inside = ViewTest::centreOf(run->test.item(u"gridArea"_qs));
+    run->test.wheel(inside, QPoint(0, 120), QPoint(), Qt::ControlModifier);
+    QCOMPARE(state.gridIconScale(), 1.05);
+    run->test.wheel(inside, QPoint(0, 120), QPoint(), Qt::ControlModifier);
+    run->test.wheel(inside, QPoint(0, 120), QPoint(), Qt::ControlModifier);
+    QCOMPARE(state.gridIconScale(), 1.1);
+    QCOMPARE(writes, 2);
+    // A touchpad's small deltas are each rounded away: no zoom at all.
+    for (int i = 0; i < 5; ++i)
+        run->test.wheel(inside, QPoint(0, -12), QPoint(0, -2), Qt::ControlModifier);
+    QCOMPARE(state.gridIconScale(), 1.1);
+    QCOMPARE(writes, 2);
 }
 
 std::unique_ptr<TestIconZoom::Run> TestIconZoom::startRun()
