@@ -26,6 +26,7 @@ const QStringList &Symbols::names()
         QStringLiteral("square.grid.2x2"),
         QStringLiteral("checkmark.circle.fill"),
         QStringLiteral("circle"),
+        QStringLiteral("arrow.up.left.and.arrow.down.right"),
     };
     return table;
 }
