@@ -28,6 +28,8 @@ const QStringList &Symbols::names()
         QStringLiteral("chevron.right"),
         QStringLiteral("bell.badge"),
         QStringLiteral("checkmark"),
+        QStringLiteral("checkmark.circle.fill"),
+        QStringLiteral("circle"),
         QStringLiteral("arrow.up.left.and.arrow.down.right"),
     };
     return table;
