@@ -6,7 +6,9 @@
 
 #include "../App/appstatefixture.h"
 #include "../Services/supervisionfixtures.h"
+#include "fake/fakeclipboard.h"
 #include "fake/fakesystemsettings.h"
+#include "launchpromptmodels.h"
 #include "appgroup.h"
 #include "quitplan.h"
 #include "restrictionrule.h"
@@ -32,7 +34,9 @@ class TestSettingsView : public QObject
     {
         AppStateFixture f;
         FakeSystemSettings systemSettings;
+        FakeClipboard clipboard;
         std::unique_ptr<MainViewFactory> factory;
+        std::unique_ptr<LaunchPromptModels> prompts;
         ViewTest view{u"tst_settingsview"_s};
         QList<AppInfo> apps;
 
@@ -50,10 +54,12 @@ class TestSettingsView : public QObject
                         .toString();
                 },
                 [] {}});
+            prompts = std::make_unique<LaunchPromptModels>(*f.state, clipboard, systemSettings);
             view.setIconCache(f.iconCache);
             QVERIFY2(view.loadView(u"MainView"_s,
                                    {{u"state"_s, QVariant::fromValue(f.state.get())},
-                                    {u"factory"_s, QVariant::fromValue(factory.get())}},
+                                    {u"factory"_s, QVariant::fromValue(factory.get())},
+                                    {u"prompts"_s, QVariant::fromValue(prompts.get())}},
                                    size),
                      qPrintable(view.errors()));
             QCoreApplication::processEvents();
