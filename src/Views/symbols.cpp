@@ -24,6 +24,12 @@ const QStringList &Symbols::names()
         QStringLiteral("xmark"),
         QStringLiteral("eye.slash"),
         QStringLiteral("square.grid.2x2"),
+        QStringLiteral("clock"),
+        QStringLiteral("chevron.right"),
+        QStringLiteral("bell.badge"),
+        QStringLiteral("checkmark"),
+        QStringLiteral("checkmark.circle.fill"),
+        QStringLiteral("circle"),
         QStringLiteral("arrow.up.left.and.arrow.down.right"),
     };
     return table;
