@@ -165,7 +165,7 @@ void TestGroupTabs::renumbersGapsAndRepeats()
 
 void TestGroupTabs::dropsThatChangeNothing_data()
 {
-    QTest::addColumn<QString>("case");
+    QTest::addColumn<QString>("situation");
     QTest::newRow("no drag") << u"no drag"_qs;
     QTest::newRow("a tab on itself") << u"self"_qs;
     QTest::newRow("dragged group deleted meanwhile") << u"deleted"_qs;
@@ -174,21 +174,21 @@ void TestGroupTabs::dropsThatChangeNothing_data()
 
 void TestGroupTabs::dropsThatChangeNothing()
 {
-    QFETCH(QString, case);
+    QFETCH(QString, situation);
     GroupsFixture s;
     s.addGroup(u"A"_qs, 0);
     AppGroup *b = s.addGroup(u"B"_qs, 5);
     AppGroup *c = s.addGroup(u"C"_qs, 9);
     GroupTabsModel tabs(*s.state, s.store());
     int onto = 2;
-    if (case == u"self") {
+    if (situation == u"self") {
         tabs.dragStarted(2);
-    } else if (case == u"deleted") {
+    } else if (situation == u"deleted") {
         tabs.dragStarted(1);
         s.store().remove(b);
         std::ignore = s.store().save();
         onto = 0;
-    } else if (case == u"target deleted") {
+    } else if (situation == u"target deleted") {
         tabs.dragStarted(0);
         s.store().remove(c);
         std::ignore = s.store().save();
@@ -276,9 +276,10 @@ void TestGroupTabs::sharedRefIDDoesNotFail()
     c->setStableID(u"SAME"_qs);
     std::ignore = s.store().save();
     GroupTabsModel tabs(*s.state, s.store());
-    tabs.moveGroup(*a, *c, true); // after the first group holding the refID
-    QCOMPARE(a->sortIndex(), 2);
-    QCOMPARE(b->sortIndex(), 1);
+    tabs.moveGroup(*a, *c, true); // after the first copy of the refID; the first group holding it takes the places
+    QCOMPARE(a->sortIndex(), 1);
+    QCOMPARE(b->sortIndex(), 2);
+    QCOMPARE(c->sortIndex(), 2);
     tabs.moveGroup(*b, *a, false);
     QVERIFY(!s.store().hasChanges());
 }
@@ -335,8 +336,8 @@ void TestGroupTabs::createNameCancelDelete()
     QVERIFY(!tabs.naming());
     QCOMPARE(s.names(), QStringList{u"新分组"_qs});
 
-    tabs.renameGroup(0);
     GroupsFixture::settle();
+    tabs.renameGroup(0);
     QCOMPARE(tabs.newName(), u"新分组"_qs);
     tabs.setNewName(u"学习"_qs);
     tabs.confirmNaming();
