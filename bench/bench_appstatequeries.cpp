@@ -1,7 +1,7 @@
 // The state object's two busiest answers over a started state (fakes, virtual clock, store in memory): the blocked
 // set with 50 rules, 20 timed-quit plans, 20 groups and 100 live ad-hoc blocks, and the grid's list of 5,000 apps
-// (1,000 of them with records, installed in batches) plain, with a group of 200 selected, and with a search text. The deciding core of the
-// blocked set is timed apart, so that the cost of reading the rows shows.
+// (1,000 of them with records, installed in batches) plain, with a group of 200 selected, and with a search text.
+// The deciding core of the blocked set is timed apart, so that the cost of reading the rows shows.
 
 #include "../tests/App/appstatefixture.h"
 

@@ -132,10 +132,11 @@ std::optional<Instant> rawBlockEnd(const Inputs &in, const QString &bundleID, In
         if (!best || candidate < *best)
             best = candidate;
     };
-    forCoveringRulesInForce(in, bundleID, at, calendar, [&](const RestrictionRuleSnapshot &, std::optional<Instant> end) {
-        if (end)
-            offer(*end);
-    });
+    forCoveringRulesInForce(in, bundleID, at, calendar,
+                            [&](const RestrictionRuleSnapshot &, std::optional<Instant> end) {
+                                if (end)
+                                    offer(*end);
+                            });
     for (const auto &block : in.adHocBlocks) {
         if (block.bundleID == bundleID && isLive(block.until, at))
             offer(block.until);
@@ -170,10 +171,11 @@ Instant ignoreSessionEnd(const Inputs &in, const QString &bundleID, Instant at, 
         if (!latest || candidate > *latest)
             latest = candidate;
     };
-    forCoveringRulesInForce(in, bundleID, at, calendar, [&](const RestrictionRuleSnapshot &, std::optional<Instant> end) {
-        if (end)
-            offer(*end);
-    });
+    forCoveringRulesInForce(in, bundleID, at, calendar,
+                            [&](const RestrictionRuleSnapshot &, std::optional<Instant> end) {
+                                if (end)
+                                    offer(*end);
+                            });
     for (const auto &block : in.adHocBlocks) {
         if (block.bundleID == bundleID && isLive(block.until, at))
             offer(block.until);
@@ -219,7 +221,8 @@ QList<AdHocEntry> activeAdHocBlocks(const QList<AdHocEntry> &blocks, Instant at)
         if (isLive(block.until, at))
             live.append(block);
     }
-    std::stable_sort(live.begin(), live.end(), [](const AdHocEntry &a, const AdHocEntry &b) { return a.until < b.until; });
+    std::stable_sort(live.begin(), live.end(),
+                     [](const AdHocEntry &a, const AdHocEntry &b) { return a.until < b.until; });
     return live;
 }
 

@@ -38,6 +38,11 @@ int ControlLook::chipFontWeight(bool selected)
     return selected ? QFont::DemiBold : QFont::Normal;
 }
 
+QColor ControlLook::primaryButtonFill(bool pressed)
+{
+    return pressed ? Theme::accent().darker(115) : Theme::accent();
+}
+
 QColor ControlLook::stepArrowGlyph(bool hovered)
 {
     return hovered ? Theme::accent() : Theme::secondary();
@@ -45,7 +50,7 @@ QColor ControlLook::stepArrowGlyph(bool hovered)
 
 QColor ControlLook::stepArrowBackground(bool hovered)
 {
-    return hovered ? QColor::fromRgbF(1, 1, 1, 0.95f) : QColor(Qt::transparent);
+    return hovered ? QColor::fromRgbF(0.95f, 0.95f, 0.95f) : QColor(Qt::transparent);
 }
 
 QColor ControlLook::numberFieldBorder(bool highlighted)

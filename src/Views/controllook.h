@@ -36,6 +36,9 @@ public:
     [[nodiscard]] Q_INVOKABLE static int chipFontWeight(bool selected);
     [[nodiscard]] Q_INVOKABLE static double chipOpacity(bool pressed) { return pressed ? 0.6 : 1.0; }
 
+    // The default action of a sheet: the accent colour, a little darker while pressed.
+    [[nodiscard]] Q_INVOKABLE static QColor primaryButtonFill(bool pressed);
+
     // The text link.
     [[nodiscard]] Q_INVOKABLE static double linkOpacity(bool pressed) { return pressed ? 0.5 : 1.0; }
 

@@ -28,3 +28,12 @@ struct GridLayoutGeometry
 
     friend bool operator==(const GridLayoutGeometry &, const GridLayoutGeometry &) = default;
 };
+
+#include "griddragreorder.h"
+
+// The drag code's view of a layout.
+[[nodiscard]] inline GridDragGeometry dragGeometry(const GridLayoutGeometry &g)
+{
+    return GridDragGeometry{g.columns,       g.rows,          g.cellWidth, g.cellHeight, g.columnSpacing,
+                            g.rowSpacing,    g.paddingH,      g.paddingV,  g.pageWidth,  g.itemCount};
+}

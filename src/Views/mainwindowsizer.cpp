@@ -34,9 +34,10 @@ void MainWindowSizer::setWindow(SizingWindow *window)
     tryApplyInitialSize();
 }
 
-void MainWindowSizer::gridAreaHeightChanged(double height)
+void MainWindowSizer::gridAreaHeightChanged(double height, double contentHeight)
 {
     m_gridAreaHeight = height;
+    m_contentHeight = contentHeight;
     tryApplyInitialSize();
 }
 
@@ -44,7 +45,7 @@ void MainWindowSizer::tryApplyInitialSize()
 {
     if (m_didApplyInitialSize || !m_window)
         return;
-    const double h = m_window->contentHeight();
+    const double h = m_contentHeight;
     if (!(h > 0 && m_gridAreaHeight > 0 && h > m_gridAreaHeight))
         return;
     m_didApplyInitialSize = true;
@@ -56,7 +57,7 @@ void MainWindowSizer::refit()
 {
     if (!m_window || !m_didApplyInitialSize)
         return;
-    const double h = m_window->contentHeight();
+    const double h = m_contentHeight;
     if (m_gridAreaHeight > 0 && m_gridAreaHeight < h)
         m_chromeHeight = h - m_gridAreaHeight;
     if (m_chromeHeight <= 0)

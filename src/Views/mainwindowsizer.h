@@ -8,13 +8,12 @@
 
 #include <optional>
 
-// What the sizer needs of the main window: its content height, the screen's available area and its frame, and a
-// way to give it a new size and place. The real one wraps the QQuickWindow; tests use a fake.
+// What the sizer needs of the main window: the screen's available area and its frame, and a way to give it a new
+// size and place. The real one wraps the QQuickWindow; tests use a fake.
 class SizingWindow
 {
 public:
     virtual ~SizingWindow() = default;
-    [[nodiscard]] virtual double contentHeight() const = 0;
     // The available area of the window's screen, else of the primary screen; none without a screen.
     [[nodiscard]] virtual std::optional<QRect> availableGeometry() const = 0;
     [[nodiscard]] virtual QRect frameGeometry() const = 0;
@@ -53,8 +52,10 @@ public:
     void setPreference(const Preference &p) { m_preference = p; }
     // The window arrived (or went: nullptr). Tries the first sizing.
     void setWindow(SizingWindow *window);
-    // The grid area's height changed (also its first report). Tries the first sizing until it succeeded.
-    void gridAreaHeightChanged(double height);
+    // The grid area's height and the content's height, from one and the same finished layout (also the first
+    // report). Tries the first sizing until it succeeded. Heights taken at different moments would disagree
+    // while the layout settles, and the chrome would come out wrong.
+    void gridAreaHeightChanged(double height, double contentHeight);
     // The preferred columns or rows or the layout changed: size again, once the first sizing happened.
     void refit();
 
@@ -68,6 +69,7 @@ private:
     SizingWindow *m_window = nullptr;
     Preference m_preference;
     double m_gridAreaHeight = 0;
+    double m_contentHeight = 0;
     double m_chromeHeight = 0;
     bool m_didApplyInitialSize = false;
 };

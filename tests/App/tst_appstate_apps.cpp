@@ -98,7 +98,8 @@ private Q_SLOTS:
         s.meta(delta)->setIsPinned(true);
         s.meta(bravo)->setIsHidden(true);
         s.meta(charlie)->setAliasName(u"\t备忘录 "_qs);
-        auto *group = s.store().insert(std::make_unique<AppGroup>(u"工作"_qs, 0, QStringList{charlie, bravo, alpha, delta}));
+        auto *group =
+            s.store().insert(std::make_unique<AppGroup>(u"工作"_qs, 0, QStringList{charlie, bravo, alpha, delta}));
         std::ignore = s.store().save();
         s.state->refreshSortMeta();
         QCOMPARE(s.shown(), (QStringList{delta, alpha, charlie}));

@@ -147,7 +147,9 @@ private Q_SLOTS:
         QTest::newRow("override lifts a plan block")
             << Situation{}.plan(gameNight()).overrideUntil(game, u"2026-03-02T21:31:00+08:00"_qs) << QStringList{};
         QTest::newRow("override lifts an ad-hoc block")
-            << Situation{}.adHoc(chat, u"2026-03-02T23:00:00+08:00"_qs).overrideUntil(chat, u"2026-03-02T21:31:00+08:00"_qs)
+            << Situation{}
+                   .adHoc(chat, u"2026-03-02T23:00:00+08:00"_qs)
+                   .overrideUntil(chat, u"2026-03-02T21:31:00+08:00"_qs)
             << QStringList{};
         QTest::newRow("override lifts a group member alone")
             << Situation{}.rule(groupRule(evening(), entertainment)).group(entertainment, {video, chat})
@@ -158,7 +160,9 @@ private Q_SLOTS:
         QTest::newRow("live loan without an override blocks")
             << Situation{}.loan(editor, u"2026-03-02T22:10:00+08:00"_qs) << QStringList{editor};
         QTest::newRow("live loan under a live override does not block")
-            << Situation{}.loan(editor, u"2026-03-02T22:10:00+08:00"_qs).overrideUntil(editor, u"2026-03-02T21:40:00+08:00"_qs)
+            << Situation{}
+                   .loan(editor, u"2026-03-02T22:10:00+08:00"_qs)
+                   .overrideUntil(editor, u"2026-03-02T21:40:00+08:00"_qs)
             << QStringList{};
         QTest::newRow("live loan once its override is over blocks")
             << Situation{}.loan(editor, u"2026-03-02T22:10:00+08:00"_qs).overrideUntil(editor, at2130)
@@ -192,7 +196,8 @@ private Q_SLOTS:
             << Situation{}.rule(until23()).rule(evening()) << editor << at22 << at22 << at22 << at23;
         QTest::newRow("an ad-hoc block ending first gives the raw end")
             << Situation{}.rule(evening()).adHoc(editor, u"2026-03-02T21:45:00+08:00"_qs)
-            << editor << "2026-03-02T21:45:00+08:00" << "2026-03-02T21:45:00+08:00" << "2026-03-02T21:45:00+08:00" << at22;
+            << editor << "2026-03-02T21:45:00+08:00" << "2026-03-02T21:45:00+08:00" << "2026-03-02T21:45:00+08:00"
+            << at22;
         QTest::newRow("an ad-hoc block ending exactly now is no candidate")
             << Situation{}.rule(evening()).adHoc(editor, at2130) << editor << at22 << at22 << at22 << at22;
         QTest::newRow("another app's blocks are no candidates")
@@ -213,7 +218,8 @@ private Q_SLOTS:
         QTest::newRow("live loan later than the raw end")
             << Situation{}.rule(evening()).loan(editor, loanEnd) << editor << at22 << loanEnd << loanEnd << at22;
         QTest::newRow("live loan earlier than the raw end")
-            << Situation{}.rule(evening()).loan(editor, u"2026-03-02T21:50:00+08:00"_qs) << editor << at22 << at22 << at22 << at22;
+            << Situation{}.rule(evening()).loan(editor, u"2026-03-02T21:50:00+08:00"_qs) << editor << at22 << at22
+            << at22 << at22;
         QTest::newRow("loan ending exactly now is ignored")
             << Situation{}.rule(evening()).loan(editor, at2130) << editor << at22 << at22 << at22 << at22;
         QTest::newRow("live override: no end to show, the pause still skips the window")

@@ -33,6 +33,15 @@ Rectangle {
         }
     }
     Rectangle {
+        objectName: "plainClickable"
+        x: 100
+        y: 80
+        width: 60
+        height: 24
+        color: "#dddddd"
+        PointingHandCursor {}
+    }
+    Rectangle {
         objectName: "empty"
         x: 20
         y: 80

@@ -69,6 +69,8 @@ void TestButtons::arrowComesBackWhenTheButtonGoesAwayUnderThePointer_data()
     QTest::newRow("row button removed") << u"textButton"_qs << true;
     QTest::newRow("link disabled") << u"link"_qs << false;
     QTest::newRow("link removed") << u"link"_qs << true;
+    QTest::newRow("plain view disabled") << u"plainClickable"_qs << false;
+    QTest::newRow("plain view removed") << u"plainClickable"_qs << true;
 }
 
 void TestButtons::arrowComesBackWhenTheButtonGoesAwayUnderThePointer()

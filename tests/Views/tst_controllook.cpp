@@ -66,7 +66,7 @@ void TestControlLook::colours_data()
     QTest::newRow("arrow hovered") << ControlLook::stepArrowGlyph(true) << Theme::accent();
     QTest::newRow("arrow resting") << ControlLook::stepArrowGlyph(false) << Theme::secondary();
     QTest::newRow("arrow background hovered")
-        << ControlLook::stepArrowBackground(true) << QColor::fromRgbF(1, 1, 1, 0.95f);
+        << ControlLook::stepArrowBackground(true) << QColor::fromRgbF(0.95f, 0.95f, 0.95f);
     QTest::newRow("arrow background resting") << ControlLook::stepArrowBackground(false) << clear;
     QTest::newRow("field highlighted") << ControlLook::numberFieldBorder(true) << Theme::accent();
     QTest::newRow("field plain") << ControlLook::numberFieldBorder(false) << QColor::fromRgbF(0.85f, 0.85f, 0.85f);

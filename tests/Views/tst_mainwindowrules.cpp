@@ -22,7 +22,6 @@ class TestMainWindowRules : public QObject
         QMargins margins = QMargins(2, 30, 2, 2);
         QList<MainWindowSizer::Placement> applied;
 
-        double contentHeight() const override { return height; }
         std::optional<QRect> availableGeometry() const override { return available; }
         QRect frameGeometry() const override { return frame; }
         QMargins frameMargins() const override { return margins; }
@@ -90,27 +89,27 @@ private Q_SLOTS:
     {
         FakeWindow window;
         MainWindowSizer sizer;
-        sizer.gridAreaHeightChanged(300); // no window yet
+        sizer.gridAreaHeightChanged(300, window.height); // no window yet
         QVERIFY(!sizer.didApplyInitialSize());
         window.height = 0;
         sizer.setWindow(&window); // height 0
         QVERIFY(!sizer.didApplyInitialSize());
         window.height = 300;
-        sizer.gridAreaHeightChanged(300); // content not above the grid area
+        sizer.gridAreaHeightChanged(300, window.height); // content not above the grid area
         QVERIFY(!sizer.didApplyInitialSize());
-        sizer.gridAreaHeightChanged(0);
+        sizer.gridAreaHeightChanged(0, window.height);
         QVERIFY(!sizer.didApplyInitialSize());
         QVERIFY(window.applied.isEmpty());
 
         window.height = 600;
-        sizer.gridAreaHeightChanged(420);
+        sizer.gridAreaHeightChanged(420, window.height);
         QVERIFY(sizer.didApplyInitialSize());
         QCOMPARE(sizer.chromeHeight(), 180.0);
         QCOMPARE(window.applied.size(), 1);
         QCOMPARE(window.applied.first().contentSize, QSize(1030, 180 + 560));
 
         // Later reports size nothing again by themselves.
-        sizer.gridAreaHeightChanged(500);
+        sizer.gridAreaHeightChanged(500, window.height);
         sizer.setWindow(&window);
         QCOMPARE(window.applied.size(), 1);
     }
@@ -122,16 +121,16 @@ private Q_SLOTS:
         sizer.refit(); // before the first sizing: nothing
         window.height = 600;
         sizer.setWindow(&window);
-        sizer.gridAreaHeightChanged(420);
+        sizer.gridAreaHeightChanged(420, window.height);
         QCOMPARE(window.applied.size(), 1);
         // The banner appeared: 740 high, the grid area lost 60.
-        sizer.gridAreaHeightChanged(560 - 60);
+        sizer.gridAreaHeightChanged(560 - 60, window.height);
         sizer.setPreference({7, 4, false});
         sizer.refit();
         QCOMPARE(sizer.chromeHeight(), 240.0);
         QCOMPARE(window.applied.last().contentSize, QSize(1030, 240 + 576));
         // A grid-area height not below the content keeps the last chrome.
-        sizer.gridAreaHeightChanged(window.height + 10);
+        sizer.gridAreaHeightChanged(window.height + 10, window.height);
         sizer.setPreference({5, 2, true});
         sizer.refit();
         QCOMPARE(sizer.chromeHeight(), 240.0);
@@ -145,7 +144,7 @@ private Q_SLOTS:
         window.height = 600;
         MainWindowSizer sizer;
         sizer.setWindow(&window);
-        sizer.gridAreaHeightChanged(400);
+        sizer.gridAreaHeightChanged(400, window.height);
         QVERIFY(sizer.didApplyInitialSize());
         QCOMPARE(sizer.chromeHeight(), 200.0);
         QVERIFY(window.applied.isEmpty());
@@ -157,7 +156,7 @@ private Q_SLOTS:
         window.height = 600;
         MainWindowSizer sizer;
         sizer.setWindow(&window);
-        sizer.gridAreaHeightChanged(400);
+        sizer.gridAreaHeightChanged(400, window.height);
         sizer.setWindow(nullptr);
         sizer.refit();
         QCOMPARE(window.applied.size(), 1);

@@ -3,8 +3,8 @@
 #  - its window shows the number of apps found (screenshot first-start.png);
 #  - a second start exits 0 and brings the first one's closed window back (closed.png, shown-again.png);
 #  - SIGTERM ends it at once with status 0;
-#  - a file where the data folder belongs: status 1, one line naming it, the file untouched; on a display the error
-#    window (store-error.png).
+#  - a file where the data folder belongs, or a store file that is no database: status 1, one line naming it, the
+#    file untouched; on a display the error window (store-error.png).
 # Usage (inside xvfb-run, from tests/run-isolated): program.sh <tarnwick> <xsession> <screenshot folder>
 set -uo pipefail
 tarnwick=$1 xsession=$2 shots=$3
@@ -41,9 +41,14 @@ first=$!
 if wait_for 20 test -S "$XDG_RUNTIME_DIR/tarnwick.socket"; then pass "first start is up"; else fail "first start never listened"; fi
 sleep 1.5 # the first scan
 "$xsession" shot "$shots/first-start.png" || fail "no screenshot"
+[[ $("$xsession" count) == 1 ]] && pass "one window on screen" || fail "$("$xsession" count) windows on screen"
 
 closed=$("$xsession" close)
-sleep 0.5
+if ! wait_for 3 bash -c "[[ \$('$xsession' count) == 0 ]]"; then
+    echo "note: the window ignored the first close; asking again"
+    "$xsession" close > /dev/null
+    wait_for 5 bash -c "[[ \$('$xsession' count) == 0 ]]" || fail "the window is still on screen after closing"
+fi
 "$xsession" shot "$shots/closed.png"
 kill -0 $first 2>/dev/null && pass "closing the window ($closed) leaves the program running" || fail "closing the window ended it"
 
@@ -55,7 +60,9 @@ if wait_for 15 bash -c "! kill -0 $second 2>/dev/null"; then
 else
     fail "second start still runs"
 fi
-sleep 0.5
+wait_for 5 bash -c "[[ \$('$xsession' count) == 1 ]]" && pass "the first one's window is on screen again" \
+    || fail "$("$xsession" count) windows on screen after the second start"
+sleep 0.3
 "$xsession" shot "$shots/shown-again.png"
 
 start=$(date +%s%N)
@@ -85,16 +92,33 @@ cmp -s "$XDG_DATA_HOME/Tarnwick" "$root/blocked.copy" && pass "the file is uncha
 
 "$tarnwick" > /dev/null 2> "$root/blocked-x.err" &
 errorrun=$!
-sleep 2
+wait_for 15 bash -c "[[ \$('$xsession' count) == 1 ]]" || fail "no error window"
+sleep 0.3
 "$xsession" shot "$shots/store-error.png"
 "$xsession" close > /dev/null
 if wait_for 5 bash -c "! kill -0 $errorrun 2>/dev/null"; then
     wait $errorrun; rc=$?
-    [[ $rc == 1 ]] && pass "on a display the error window closes with status 1" || fail "error window run gave $rc"
+    [[ $rc == 1 ]] && pass "on a display the error window closes with status 1" \
+        || fail "error window run gave $rc: $(head -5 "$root/blocked-x.err")"
 else
     fail "the error window did not close"
 fi
 cmp -s "$XDG_DATA_HOME/Tarnwick" "$root/blocked.copy" || fail "the file changed on a display"
+
+fresh_home damaged
+mkdir -p "$XDG_DATA_HOME/Tarnwick"
+head -c 4096 /dev/urandom > "$XDG_DATA_HOME/Tarnwick/Tarnwick.store"
+cp "$XDG_DATA_HOME/Tarnwick/Tarnwick.store" "$root/damaged.copy"
+QT_QPA_PLATFORM=offscreen "$tarnwick" > /dev/null 2> "$root/damaged.err"
+rc=$?
+[[ $rc == 1 ]] && pass "a store file that is no database gives status 1" || fail "status $rc for a damaged store"
+if [[ $(wc -l < "$root/damaged.err") == 1 ]] && grep -qF "$XDG_DATA_HOME/Tarnwick/Tarnwick.store" "$root/damaged.err"; then
+    pass "one line naming it: $(cat "$root/damaged.err")"
+else
+    fail "stderr was: $(cat "$root/damaged.err")"
+fi
+cmp -s "$XDG_DATA_HOME/Tarnwick/Tarnwick.store" "$root/damaged.copy" && pass "the store file is unchanged" \
+    || fail "the damaged store changed"
 
 echo "screenshots in $shots"
 exit $((failures > 0))

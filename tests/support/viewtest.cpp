@@ -63,6 +63,12 @@ bool ViewTest::load(const QUrl &url, const QVariantMap &initialProperties, QSize
         m_errors = QStringLiteral("the window was not exposed");
         return false;
     }
+    // Window shortcuts (Return on a sheet's default button) need the window to be the active one.
+    m_view->requestActivate();
+    if (!QTest::qWaitForWindowActive(m_view.get())) {
+        m_errors = QStringLiteral("the window did not become active");
+        return false;
+    }
     // The pointer starts outside the window. Qt drops a move to where the pointer already is, so without this a
     // test's first move to the point where the previous test left the pointer would hover nothing.
     QTest::mouseMove(m_view.get(), QPoint(-20, -20));
@@ -70,14 +76,31 @@ bool ViewTest::load(const QUrl &url, const QVariantMap &initialProperties, QSize
     return true;
 }
 
+namespace {
+
+// Items a Repeater makes are children of their parent item but not of its QObject, so findChild misses them.
+QQuickItem *findItem(QQuickItem *item, const QString &objectName)
+{
+    if (item->objectName() == objectName)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QQuickItem *ViewTest::itemIn(QQuickItem *under, const QString &objectName)
+{
+    return under ? findItem(under, objectName) : nullptr;
+}
+
 QQuickItem *ViewTest::item(const QString &objectName) const
 {
     QQuickItem *top = root();
-    if (!top)
-        return nullptr;
-    if (top->objectName() == objectName)
-        return top;
-    return top->findChild<QQuickItem *>(objectName);
+    return top ? findItem(top, objectName) : nullptr;
 }
 
 QPointF ViewTest::centreOf(const QQuickItem *item)
@@ -113,15 +136,13 @@ void ViewTest::click(QPointF pos, Qt::MouseButton button, Qt::KeyboardModifiers 
     QCoreApplication::processEvents();
 }
 
-bool ViewTest::wheel(QPointF pos, QPoint angleDelta, QPoint pixelDelta, Qt::KeyboardModifiers modifiers,
+void ViewTest::wheel(QPointF pos, QPoint angleDelta, QPoint pixelDelta, Qt::KeyboardModifiers modifiers,
                      Qt::ScrollPhase phase)
 {
     const QPointF global = m_view->mapToGlobal(pos);
     QWheelEvent event(pos, global, pixelDelta, angleDelta, Qt::NoButton, modifiers, phase, false);
-    event.setAccepted(false);
     QGuiApplication::sendEvent(m_view.get(), &event);
     QCoreApplication::processEvents();
-    return event.isAccepted();
 }
 
 void ViewTest::key(Qt::Key key, Qt::KeyboardModifiers modifiers)

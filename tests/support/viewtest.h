@@ -39,6 +39,8 @@ public:
     [[nodiscard]] QQuickItem *root() const;
     // The item with that objectName under the root (the root itself when it has the name).
     [[nodiscard]] QQuickItem *item(const QString &objectName) const;
+    // The item with that objectName among `under` and the items inside it.
+    [[nodiscard]] static QQuickItem *itemIn(QQuickItem *under, const QString &objectName);
     // An item's centre, or a point given in its own coordinates, in window coordinates.
     [[nodiscard]] static QPointF centreOf(const QQuickItem *item);
     [[nodiscard]] static QPointF pointIn(const QQuickItem *item, QPointF local);
@@ -47,8 +49,8 @@ public:
     void mousePress(QPointF pos, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
     void mouseRelease(QPointF pos, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
     void click(QPointF pos, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
-    // A wheel event at `pos`; returns whether the window accepted it (a filter that swallows it counts as accepted).
-    bool wheel(QPointF pos, QPoint angleDelta, QPoint pixelDelta = {}, Qt::KeyboardModifiers modifiers = {},
+    // A wheel event at `pos`, sent to the window (its event filters see it first).
+    void wheel(QPointF pos, QPoint angleDelta, QPoint pixelDelta = {}, Qt::KeyboardModifiers modifiers = {},
                Qt::ScrollPhase phase = Qt::NoScrollPhase);
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
     // One key press and release per character, as typing would send them (QTest's keyClicks is for widgets only).

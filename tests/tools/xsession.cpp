@@ -1,7 +1,8 @@
 // What the program's end-to-end checks under Xvfb need of the X server that no test machine has a tool for:
 //   xsession shot <file.png>   writes the root window to a PNG
 //   xsession close             asks every top-level window that takes WM_DELETE_WINDOW to close, as a window
-//                              manager's close button does
+//                              manager's close button does, and prints how many it asked
+//   xsession count             prints how many top-level windows that take WM_DELETE_WINDOW are on screen
 
 #include <QByteArray>
 #include <QImage>
@@ -39,7 +40,7 @@ int shot(xcb_connection_t *c, const xcb_screen_t *screen, const char *file)
     return saved ? 0 : 1;
 }
 
-int closeAll(xcb_connection_t *c, const xcb_screen_t *screen)
+int closeAll(xcb_connection_t *c, const xcb_screen_t *screen, bool close)
 {
     const xcb_atom_t protocols = atom(c, "WM_PROTOCOLS");
     const xcb_atom_t deleteWindow = atom(c, "WM_DELETE_WINDOW");
@@ -66,6 +67,9 @@ int closeAll(xcb_connection_t *c, const xcb_screen_t *screen)
         std::free(prop);
         if (!takesDelete)
             continue;
+        ++closed;
+        if (!close)
+            continue;
         xcb_client_message_event_t event = {};
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
@@ -74,7 +78,6 @@ int closeAll(xcb_connection_t *c, const xcb_screen_t *screen)
         event.data.data32[0] = deleteWindow;
         event.data.data32[1] = XCB_CURRENT_TIME;
         xcb_send_event(c, 0, children[i], XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
-        ++closed;
     }
     std::free(tree);
     xcb_flush(c);
@@ -87,8 +90,8 @@ int closeAll(xcb_connection_t *c, const xcb_screen_t *screen)
 int main(int argc, char *argv[])
 {
     const QByteArray command = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (!(command == "shot" && argc == 3) && !(command == "close" && argc == 2)) {
-        std::fprintf(stderr, "usage: xsession shot <file.png> | xsession close\n");
+    if (!(command == "shot" && argc == 3) && !((command == "close" || command == "count") && argc == 2)) {
+        std::fprintf(stderr, "usage: xsession shot <file.png> | xsession close | xsession count\n");
         return 2;
     }
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
@@ -97,7 +100,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const int result = command == "shot" ? shot(c, screen, argv[2]) : closeAll(c, screen);
+    const int result = command == "shot" ? shot(c, screen, argv[2]) : closeAll(c, screen, command == "close");
     xcb_disconnect(c);
     return result;
 }

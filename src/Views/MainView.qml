@@ -1,0 +1,262 @@
+import QtQuick
+import QtQuick.Layouts
+import Tarnwick.App
+import Tarnwick.ViewModels
+
+// The launcher window's content: the top bar, the banner, the group tabs, the grid and the footer, and every sheet
+// and overlay of the program. Its rules live in its controller, made fresh with each content.
+FocusScope {
+    id: root
+    required property AppState state
+    required property MainViewFactory factory
+    readonly property MainViewController controller: factory.create(root)
+    readonly property bool paged: state.layoutMode !== "vertical"
+    property bool bannerDismissed: false
+    readonly property bool covered: focusSheet.visible || supervisionSheet.visible || settingsSheet.visible
+                                    || groupAddSheet.visible || renameSheet.visible || promptOverlay.visible
+                                    || quitOverlay.visible || root.controller.groupTabs.naming
+    readonly property var shownWindow: Window.window
+
+    implicitWidth: 1030
+    implicitHeight: 763
+    focus: true
+
+    Binding { target: root.controller; property: "covered"; value: root.covered }
+    onShownWindowChanged: controller.setWindow(shownWindow)
+    Component.onCompleted: {
+        controller.setWindow(shownWindow)
+        controller.searchAppeared()
+    }
+    Component.onDestruction: controller.setWindow(null)
+
+    Connections {
+        target: root.controller
+        function onSearchFocusRequested() { searchBar.field.forceActiveFocus() }
+    }
+
+    function reportGridArea() { controller.gridAreaHeightChanged(gridArea.height, root.height) }
+    onHeightChanged: Qt.callLater(root.reportGridArea)
+
+    Keys.onPressed: (event) => { event.accepted = root.controller.arrowKey(event.key, event.isAutoRepeat, searchBar.composing) }
+
+    Shortcut {
+        sequences: ["Ctrl+F", "Ctrl+Shift+F", "Ctrl+Alt+F", "Ctrl+Meta+F"]
+        enabled: !root.covered
+        onActivated: searchBar.field.forceActiveFocus()
+    }
+    Shortcut {
+        sequences: ["Ctrl+,"]
+        enabled: !root.covered
+        onActivated: root.controller.openSettings()
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: Qt.rgba(247 / 255, 247 / 255, 247 / 255, 1)
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 20
+
+        RowLayout {
+            id: topBar
+            Layout.fillWidth: true
+            Layout.topMargin: 28
+            spacing: 0
+            Item { Layout.fillWidth: true }
+            SearchBarView {
+                id: searchBar
+                state: root.state
+                Layout.preferredWidth: 560
+                Layout.preferredHeight: 44
+                onSubmitted: (composing) => root.controller.launchFirstMatch(composing)
+                onKeyPressed: (event) => { event.accepted = root.controller.arrowKey(event.key, event.isAutoRepeat, searchBar.composing) }
+            }
+            Row {
+                spacing: 4
+                Layout.leftMargin: 10
+                LayoutModeCapsule {
+                    anchors.verticalCenter: parent.verticalCenter
+                    state: root.state
+                }
+                ToolbarIcon {
+                    objectName: "settingsButton"
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: "gearshape"
+                    tip: "设置"
+                    onClicked: root.controller.openSettings()
+                }
+            }
+            Item { Layout.fillWidth: true }
+        }
+
+        NotificationGuideBanner {
+            Layout.fillWidth: true
+            visible: root.state.showNotificationGuide && !root.bannerDismissed
+            isDismissed: root.bannerDismissed
+            onDismiss: root.bannerDismissed = true
+        }
+
+        GroupTabsView {
+            id: tabs
+            Layout.fillWidth: true
+            tabs: root.controller.groupTabs
+        }
+
+        ColumnLayout {
+            id: innerCol
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: 8
+
+            Item {
+                id: gridArea
+                objectName: "gridArea"
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                // Reported once the layout has settled, with the content height of the same layout.
+                onHeightChanged: Qt.callLater(root.reportGridArea)
+
+                Loader {
+                    id: gridLoader
+                    anchors.fill: parent
+                    sourceComponent: root.paged ? pagedGrid : verticalGrid
+                }
+                Component {
+                    id: pagedGrid
+                    PagedGridView {
+                        controller: root.controller.pagedGrid
+                        menuModel: root.controller.contextMenu
+                    }
+                }
+                Component {
+                    id: verticalGrid
+                    AppGridView {
+                        controller: root.controller.verticalGrid
+                        menuModel: root.controller.contextMenu
+                    }
+                }
+            }
+
+            // A fixed height: the chrome the window is sized by is the same from the first layout on.
+            Column {
+                id: footer
+                Layout.fillWidth: true
+                Layout.preferredHeight: 37
+                spacing: 4
+                Rectangle {
+                    width: parent.width
+                    height: 1
+                    color: Theme.separator
+                }
+                RowLayout {
+                    width: parent.width - 40
+                    x: 20
+                    height: 22
+                    SupervisionStatusEntry {
+                        objectName: "statusEntry"
+                        statusText: root.controller.statusText
+                        active: root.controller.statusActive
+                        onClicked: root.controller.openSupervision()
+                    }
+                    Item { Layout.fillWidth: true }
+                    Row {
+                        spacing: 24
+                        HintItem { keySymbol: "contextualmenu.and.cursorarrow"; label: "右键菜单" }
+                        HintItem { keyText: "↑↓"; label: "选择" }
+                        HintItem { keyText: "↩"; label: "打开" }
+                        HintItem { keyText: "esc"; label: "清除搜索" }
+                    }
+                }
+                Item { width: 1; height: 6 }
+            }
+        }
+    }
+
+    SheetHost {
+        id: focusSheet
+        shown: root.state.hasPendingFocusApp
+        content: FocusSetupSheet {
+            state: root.state
+            appName: root.controller.focusAppName
+            onDone: focusSheet.close()
+        }
+        onDismissed: {
+            root.controller.focusSetupClosed()
+            root.controller.overlayClosed()
+        }
+    }
+    SheetHost {
+        id: supervisionSheet
+        shown: root.state.showSupervision
+        content: SupervisionPanel {
+            state: root.state
+            onDone: supervisionSheet.close()
+        }
+        onDismissed: {
+            if (root.state.showSupervision)
+                root.state.showSupervision = false
+            root.controller.overlayClosed()
+        }
+    }
+    SheetHost {
+        id: settingsSheet
+        shown: root.state.showSettings
+        content: SettingsView {
+            state: root.state
+            onDone: settingsSheet.close()
+        }
+        onDismissed: {
+            if (root.state.showSettings)
+                root.state.showSettings = false
+            root.controller.overlayClosed()
+        }
+    }
+    SheetHost {
+        id: groupAddSheet
+        shown: root.state.showGroupAddSheet
+        content: GroupAddAppsSheet {
+            state: root.state
+            onDone: groupAddSheet.close()
+        }
+        onDismissed: {
+            if (root.state.showGroupAddSheet)
+                root.state.showGroupAddSheet = false
+            root.controller.overlayClosed()
+        }
+    }
+    SheetHost {
+        id: renameSheet
+        shown: root.controller.hasRenameTarget
+        content: RenameSheet {
+            state: root.state
+            appName: root.controller.renameAppName
+            onDone: renameSheet.close()
+        }
+        onDismissed: {
+            root.controller.renameClosed()
+            root.controller.overlayClosed()
+        }
+    }
+
+    OverlayHost {
+        id: promptOverlay
+        objectName: "promptOverlay"
+        z: 100
+        shown: root.state.hasBlockedPrompt
+        content: BlockedPromptView {
+            appName: root.controller.blockedAppName
+            onDismissed: root.controller.blockedPromptDismissed()
+        }
+        onDismissed: root.controller.overlayClosed()
+    }
+    OverlayHost {
+        id: quitOverlay
+        objectName: "quitOverlay"
+        z: 101
+        shown: root.state.showQuitConfirm
+        content: QuitConfirmCard { state: root.state }
+        onDismissed: root.controller.overlayClosed()
+    }
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "appinfo.h"
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QtQml/qqmlregistration.h>
+
+#include <functional>
+#include <optional>
+
+// The apps a grid shows, in display order (the drag preview's order while a tile is dragged), with what each tile
+// draws: shown name, icon, pinned, blocked, selected. Knows nothing of pages or pixels. A new list is applied as row
+// removes, moves and inserts by bundle identifier, so tiles keep their identity and slide to their new places.
+// Recomputed at most once per event-loop turn after any number of change notices. Main thread; made by a grid's
+// controller (or a test) and handed to the view.
+class ShownAppsModel : public QAbstractListModel
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made in C++ and handed to the views")
+    Q_PROPERTY(int count READ count NOTIFY countChanged)
+public:
+    enum Role {
+        BundleIdRole = Qt::UserRole + 1,
+        NameRole,
+        IconSourceRole,
+        IconCachedRole,
+        PinnedRole,
+        BlockedRole,
+        SelectedRole,
+    };
+
+    // Where the rows come from; every function is asked again at each recomputation.
+    struct Source
+    {
+        std::function<QList<AppInfo>()> apps; // in display order
+        std::function<QString(const AppInfo &)> shownName;
+        std::function<bool(const QString &)> isPinned;
+        std::function<bool(const QString &)> isBlocked;
+        std::function<std::optional<QString>()> selectedID;
+        std::function<QString(const AppInfo &)> iconSource;
+        std::function<bool(const QString &)> isIconCached;
+        std::function<void(const AppInfo &)> launch;
+    };
+
+    explicit ShownAppsModel(Source source, QObject *parent = nullptr);
+
+    [[nodiscard]] int count() const { return int(m_rows.size()); }
+    [[nodiscard]] int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
+
+    [[nodiscard]] QList<AppInfo> apps() const;
+    [[nodiscard]] std::optional<int> rowOf(const QString &bundleID) const;
+
+    // A click on a tile: launch its app.
+    Q_INVOKABLE void activate(int row);
+    [[nodiscard]] Q_INVOKABLE QString bundleIDAt(int row) const;
+    // The roles of the row with that identifier, by role name; empty when it is not shown (the drag ghost's tile).
+    [[nodiscard]] Q_INVOKABLE QVariantMap rowData(const QString &bundleID) const;
+
+    // Something the rows depend on changed: recompute once, at the end of this event-loop turn.
+    void scheduleRefresh();
+    // Recompute now.
+    void refresh();
+
+Q_SIGNALS:
+    void countChanged();
+    // After each recomputation, also when nothing changed.
+    void refreshed();
+
+private:
+    struct Row
+    {
+        AppInfo app;
+        QString name;
+        QString iconSource;
+        bool iconCached = false;
+        bool pinned = false;
+        bool blocked = false;
+        bool selected = false;
+
+        [[nodiscard]] bool sameLook(const Row &other) const;
+    };
+    [[nodiscard]] Row makeRow(const AppInfo &app, const std::optional<QString> &selected) const;
+
+    Source m_source;
+    QList<Row> m_rows;
+    bool m_refreshQueued = false;
+};

@@ -1,0 +1,218 @@
+#include "verticalgridcontroller.h"
+
+#include "verticalgridlayout.h"
+
+#include <algorithm>
+
+VerticalGridController::VerticalGridController(GridHost &host, TimerService &timers, QObject *parent)
+    : QObject(parent)
+    , m_host(host)
+    , m_apps(ShownAppsModel::Source{
+          [this] { return m_drag.displayApps(m_host.visibleApps()); },
+          [this](const AppInfo &app) { return m_host.shownName(app); },
+          [this](const QString &id) { return m_host.isPinned(id); },
+          [this](const QString &id) { return m_host.isBlocked(id); }, [this] { return m_host.selectedAppID(); },
+          [this](const AppInfo &app) { return m_host.iconSource(app); },
+          [this](const QString &id) { return m_host.isIconCached(id); },
+          [this](const AppInfo &app) { m_host.requestLaunch(app); }})
+    , m_autoScroll(timers, VerticalAutoScroll::Ports{
+                               [this] { return m_metrics; }, [this](double y) { Q_EMIT scrollRequested(y); },
+                               [this] { return m_drag.pointer().y(); },
+                               [this] { return m_drag.draggingID().has_value(); },
+                               [this](double dy) {
+                                   m_drag.setPointer(m_drag.pointer() + QPointF(0, dy));
+                                   m_drag.updatePreview(m_drag.pointer(), dragGeometry(m_geometry));
+                               }})
+{
+    connect(&host, &GridHost::appsChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
+    connect(&host, &GridHost::gridPreferenceChanged, this, &VerticalGridController::relayout);
+    connect(&host, &GridHost::selectedAppIDChanged, this, [this] {
+        m_apps.scheduleRefresh();
+        revealSelection();
+    });
+    connect(&host, &GridHost::initialScanDoneChanged, this, &VerticalGridController::updateEmptyState);
+    connect(&m_drag, &GridDragState::previewOrderChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
+    connect(&m_drag, &GridDragState::draggingIDChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
+    connect(&m_apps, &ShownAppsModel::refreshed, this, &VerticalGridController::afterRefresh);
+    m_apps.refresh();
+}
+
+void VerticalGridController::setWidth(double width)
+{
+    if (width == m_width)
+        return;
+    m_width = width;
+    relayout();
+}
+
+double VerticalGridController::contentHeight() const
+{
+    return VerticalGridLayout::contentHeight(m_geometry, m_apps.count() + (m_showAddTile ? 1 : 0));
+}
+
+QPointF VerticalGridController::cellPosition(int index) const
+{
+    return VerticalGridLayout::cellPosition(m_geometry, index);
+}
+
+void VerticalGridController::shown()
+{
+    m_shown = true;
+    m_writtenColumns.reset();
+    m_writtenCeiling.reset();
+    relayout();
+}
+
+void VerticalGridController::relayout()
+{
+    const int c = m_host.preferredColumns();
+    const double ceiling = VerticalGridLayout::zoomCeiling(m_width, c);
+    const double scale = std::min(ceiling, m_host.iconScale());
+    const bool reorder = m_host.searchText().isEmpty() && !m_host.showHiddenApps();
+    const bool showAdd = m_host.isGroupSelected() && reorder;
+    const GridLayoutGeometry g = VerticalGridLayout::geometry(m_width, scale, m_apps.count(), c);
+    const bool changed = ceiling != m_ceiling || scale != m_scale || !(g == m_geometry) || showAdd != m_showAddTile
+        || reorder != m_reorderEnabled;
+    m_ceiling = ceiling;
+    m_scale = scale;
+    m_geometry = g;
+    m_showAddTile = showAdd;
+    m_reorderEnabled = reorder;
+    if (m_shown) {
+        if (m_writtenColumns != g.columns) {
+            m_writtenColumns = g.columns;
+            m_host.setGridColumns(g.columns);
+        }
+        if (m_writtenCeiling != ceiling) {
+            m_writtenCeiling = ceiling;
+            m_host.setGridZoomCeiling(ceiling);
+        }
+    }
+    if (changed)
+        Q_EMIT layoutChanged();
+}
+
+void VerticalGridController::afterRefresh()
+{
+    relayout();
+    updateEmptyState();
+}
+
+void VerticalGridController::updateEmptyState()
+{
+    auto state = GridEmptyState::forInput({m_apps.count() == 0, m_host.isInitialScanDone(), m_host.showHiddenApps(),
+                                           m_host.searchText(), m_host.isGroupSelected()});
+    if (state == m_emptyState)
+        return;
+    m_emptyState = std::move(state);
+    Q_EMIT emptyStateChanged();
+}
+
+void VerticalGridController::setScrollMetrics(double offset, double content, double visible, double trackHeight)
+{
+    const ScrollBarMetrics metrics{offset, content, visible};
+    if (metrics == m_metrics && trackHeight == m_trackHeight)
+        return;
+    m_metrics = metrics;
+    m_trackHeight = trackHeight;
+    updateKnob();
+}
+
+void VerticalGridController::updateKnob()
+{
+    const auto knob = FlatScrollbarLayout::knob(m_metrics, m_trackHeight);
+    const bool same = knob.has_value() == m_knob.has_value()
+        && (!knob || (knob->top == m_knob->top && knob->height == m_knob->height));
+    m_knob = knob;
+    if (!same)
+        Q_EMIT scrollbarChanged();
+}
+
+double VerticalGridController::revealOffset(const GridLayoutGeometry &g, int index, const ScrollBarMetrics &m)
+{
+    const double top = VerticalGridLayout::cellPosition(g, index).y();
+    const double bottom = top + g.cellHeight;
+    const double largest = std::max(m.contentHeight - m.containerHeight, 0.0);
+    double offset = m.offset;
+    if (bottom > offset + m.containerHeight)
+        offset = bottom - m.containerHeight;
+    if (top < offset)
+        offset = top;
+    return std::clamp(offset, 0.0, largest);
+}
+
+void VerticalGridController::revealSelection()
+{
+    const std::optional<QString> id = m_host.selectedAppID();
+    if (!id)
+        return;
+    const QList<AppInfo> shown = m_drag.displayApps(m_host.visibleApps());
+    for (int i = 0; i < shown.size(); ++i) {
+        if (shown.at(i).bundleID == *id) {
+            const double offset = revealOffset(m_geometry, i, m_metrics);
+            if (offset != m_metrics.offset)
+                Q_EMIT scrollRequested(offset);
+            return;
+        }
+    }
+}
+
+void VerticalGridController::dragChanged(QPointF pressPosition, QPointF position)
+{
+    const GridDragGeometry geometry = dragGeometry(m_geometry);
+    if (!m_drag.draggingID()) {
+        if (!m_reorderEnabled)
+            return;
+        const std::optional<int> hit = GridDragReorder::hitTestIndex(pressPosition, geometry);
+        const QList<AppInfo> shown = m_apps.apps();
+        if (!hit || *hit >= shown.size())
+            return;
+        m_drag.startReorder(shown, *hit);
+    }
+    m_drag.setPointer(position);
+    m_drag.updatePreview(position, geometry);
+    m_autoScroll.update();
+}
+
+void VerticalGridController::dragEnded()
+{
+    m_autoScroll.cancel();
+    if (!m_drag.draggingID())
+        return;
+    if (m_reorderEnabled && m_drag.previewOrder()) {
+        const GridDragCommit commit = m_drag.commit(m_host.isGroupSelected(), m_apps.apps());
+        if (commit.kind == GridDragCommit::Kind::CustomOrder)
+            m_host.commitCustomOrder(commit.apps);
+        else if (commit.kind == GridDragCommit::Kind::GroupOrder)
+            m_host.commitGroupOrder(commit.bundleIDs);
+    } else {
+        m_drag.discard();
+    }
+}
+
+void VerticalGridController::gestureEnded()
+{
+    if (!m_drag.draggingID())
+        return;
+    m_autoScroll.cancel();
+    m_drag.discard();
+}
+
+void VerticalGridController::knobDragChanged(double dy)
+{
+    if (!m_knob)
+        return;
+    if (!m_knobDragStart)
+        m_knobDragStart = m_metrics.offset;
+    Q_EMIT scrollRequested(FlatScrollbarLayout::dragOffset(*m_knobDragStart, dy, m_metrics, m_knob->travel));
+}
+
+void VerticalGridController::knobDragEnded()
+{
+    m_knobDragStart.reset();
+}
+
+void VerticalGridController::addTileTapped()
+{
+    m_host.showGroupAddSheet();
+}

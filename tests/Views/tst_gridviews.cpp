@@ -1,0 +1,245 @@
+#include "fakegridhost.h"
+#include "fixtureapps.h"
+#include "pagedgridcontroller.h"
+#include "verticalgridcontroller.h"
+#include "viewtest.h"
+
+#include "../support/applists.h"
+#include "fake/virtualclock.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using AppLists::idsOf;
+
+// Both grids on an offscreen window, driven by real mouse and wheel events over a host in memory.
+class TestGridViews : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_icons;
+
+    // Repeater delegates are children of their parent item only, not of its object tree.
+    static QQuickItem *findVisual(QQuickItem *item, const QString &name)
+    {
+        if (!item)
+            return nullptr;
+        if (item->objectName() == name)
+            return item;
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = findVisual(child, name))
+                return found;
+        }
+        return nullptr;
+    }
+
+    class IconHost : public FakeGridHost
+    {
+    public:
+        QString dir;
+        QString iconSource(const AppInfo &app) const override
+        {
+            const int i = app.bundleID.right(3).toInt();
+            return QUrl::fromLocalFile(FixtureApps::iconPath(dir, i)).toString();
+        }
+    };
+
+    struct Paged
+    {
+        VirtualClock clock;
+        IconHost host;
+        std::unique_ptr<PagedGridController> grid;
+        ViewTest view{u"tst_gridviews"_qs};
+
+        Paged(int n, const QString &iconDir, QSize size = QSize(1030, 580))
+        {
+            host.dir = iconDir;
+            host.apps = FixtureApps::make(n, iconDir);
+            grid = std::make_unique<PagedGridController>(host, clock, clock);
+            QVERIFY2(view.loadView(u"PagedGridView"_qs, {{u"controller"_qs, QVariant::fromValue(grid.get())}}, size),
+                     qPrintable(view.errors()));
+        }
+        QQuickItem *tile(int i) const { return findVisual(view.root(), u"tile:"_qs + host.apps.at(i).bundleID); }
+        QPointF centreOfTile(int i) const { return ViewTest::centreOf(tile(i)); }
+    };
+
+    struct Vertical
+    {
+        VirtualClock clock;
+        IconHost host;
+        std::unique_ptr<VerticalGridController> grid;
+        ViewTest view{u"tst_gridviews"_qs};
+
+        Vertical(int n, const QString &iconDir, QSize size = QSize(1030, 560))
+        {
+            host.dir = iconDir;
+            host.apps = FixtureApps::make(n, iconDir);
+            grid = std::make_unique<VerticalGridController>(host, clock);
+            QVERIFY2(view.loadView(u"AppGridView"_qs, {{u"controller"_qs, QVariant::fromValue(grid.get())}}, size),
+                     qPrintable(view.errors()));
+        }
+        QQuickItem *tile(int i) const { return findVisual(view.root(), u"tile:"_qs + host.apps.at(i).bundleID); }
+    };
+
+    static void dragMouse(ViewTest &view, QPointF from, QPointF to, int steps = 12)
+    {
+        view.mousePress(from);
+        for (int i = 1; i <= steps; ++i) {
+            view.mouseMove(from + (to - from) * i / steps);
+            QTest::qWait(5);
+        }
+        view.mouseRelease(to);
+        QCoreApplication::processEvents();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_icons.isValid()); }
+
+    void pagedTilesStandWhereTheLayoutSays()
+    {
+        Paged p(40, m_icons.path());
+        QCOMPARE(p.grid->columns(), 7);
+        QCOMPARE(p.grid->pageCount(), 2);
+        QQuickItem *viewport = p.view.item(u"pagedViewport"_qs);
+        for (int i : {0, 1, 8, 27}) {
+            QQuickItem *t = p.tile(i);
+            QVERIFY(t);
+            QCOMPARE(t->mapToItem(viewport, QPointF(0, 0)), p.grid->cellPosition(i));
+            QCOMPARE(t->size(), QSizeF(p.grid->cellWidth(), p.grid->cellHeight()));
+        }
+        p.view.grab(u"paged-grid"_qs);
+    }
+
+    void pagedClickLaunches()
+    {
+        Paged p(10, m_icons.path());
+        p.view.click(p.centreOfTile(3));
+        QCOMPARE(p.host.launched, QStringList({p.host.apps.at(3).bundleID}));
+        p.view.click(p.centreOfTile(3), Qt::RightButton);
+        QCOMPARE(p.host.launched.size(), 1); // a right click opens the menu, it launches nothing
+    }
+
+    void pagedMouseDragReordersWithoutLaunching()
+    {
+        Paged p(10, m_icons.path());
+        const QStringList before = idsOf(p.host.apps);
+        const QPointF from = p.centreOfTile(0);
+        const QPointF to = p.centreOfTile(2);
+        p.view.mousePress(from);
+        for (int i = 1; i <= 12; ++i) {
+            p.view.mouseMove(from + (to - from) * i / 12);
+            QTest::qWait(5);
+        }
+        p.view.grab(u"paged-drag"_qs);
+        p.view.mouseRelease(to);
+        QCoreApplication::processEvents();
+        QVERIFY(p.host.launched.isEmpty());
+        QCOMPARE(p.host.customOrders.size(), 1);
+        QCOMPARE(idsOf(p.host.customOrders.first()).mid(0, 3), QStringList({before[1], before[2], before[0]}));
+    }
+
+    void pagedWheelNotchFlipsAPage()
+    {
+        Paged p(40, m_icons.path());
+        QCOMPARE(p.grid->pager()->currentPage(), 0);
+        QVERIFY(p.grid->wheel()->isStarted());
+        QVERIFY(p.grid->wheel()->hitArea());
+        p.view.wheel(QPointF(500, 300), QPoint(0, -120));
+        QCOMPARE(p.grid->pager()->currentPage(), 1);
+        QTest::qWait(700);
+        p.view.grab(u"paged-second-page"_qs);
+    }
+
+    void pagedEmptySpaceDragPans()
+    {
+        Paged p(40, m_icons.path());
+        dragMouse(p.view, QPointF(1020, 300), QPointF(400, 300));
+        QCOMPARE(p.grid->pager()->currentPage(), 1);
+        QVERIFY(p.host.customOrders.isEmpty());
+    }
+
+    void emptyStates_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<bool>("group");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("hidden") << u"empty-hidden"_qs << true << QString() << false << u"没有隐藏的应用"_qs;
+        QTest::newRow("search") << u"empty-search"_qs << false << u"不存在"_qs << false << u"没有匹配的应用"_qs;
+        QTest::newRow("all apps") << u"empty-all"_qs << false << QString() << false << u"此分组还没有应用"_qs;
+        QTest::newRow("group") << u"empty-group"_qs << false << QString() << true << u"此分组还没有应用"_qs;
+    }
+    void emptyStates()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, hidden);
+        QFETCH(QString, search);
+        QFETCH(bool, group);
+        QFETCH(QString, title);
+        Paged p(0, m_icons.path());
+        p.host.hidden = hidden;
+        p.host.search = search;
+        p.host.groupSelected = group;
+        Q_EMIT p.host.appsChanged();
+        QCoreApplication::processEvents();
+        QVERIFY(p.grid->hasEmptyState());
+        QCOMPARE(p.grid->emptyTitle(), title);
+        QCOMPARE(p.view.item(u"addTile"_qs)->isVisible(), group);
+        p.view.grab(name);
+    }
+
+    void verticalTilesStandWhereTheDragGeometrySays()
+    {
+        Vertical v(40, m_icons.path());
+        QQuickItem *content = v.view.item(u"verticalContent"_qs);
+        QVERIFY(content);
+        for (int i : {0, 1, 7, 13, 20}) {
+            QQuickItem *t = v.tile(i);
+            QVERIFY(t);
+            QCOMPARE(t->mapToItem(content, QPointF(0, 0)), v.grid->cellPosition(i));
+            // The drag code hits this very tile at its centre.
+            const auto hit = GridDragReorder::hitTestIndex(t->mapToItem(content, QPointF(t->width() / 2, t->height() / 2)),
+                                                           dragGeometry(v.grid->geometry()));
+            QCOMPARE(hit.value_or(-1), i);
+        }
+        QVERIFY(v.grid->knobVisible());
+        v.view.grab(u"vertical-grid"_qs);
+    }
+
+    void verticalWheelScrollsAndDragReorders()
+    {
+        Vertical v(40, m_icons.path());
+        v.view.wheel(QPointF(500, 300), QPoint(0, -120));
+        QTest::qWait(400);
+        QVERIFY(v.grid->scrollMetrics().offset > 0);
+        v.view.grab(u"vertical-scrolled"_qs);
+
+        Vertical w(10, m_icons.path());
+        const QStringList before = idsOf(w.host.apps);
+        dragMouse(w.view, ViewTest::centreOf(w.tile(0)), ViewTest::centreOf(w.tile(2)));
+        QCOMPARE(w.host.customOrders.size(), 1);
+        QCOMPARE(idsOf(w.host.customOrders.first()).mid(0, 3), QStringList({before[1], before[2], before[0]}));
+        QVERIFY(w.host.launched.isEmpty());
+    }
+
+    void searchWithHits()
+    {
+        Paged p(40, m_icons.path());
+        p.host.search = u"微"_qs;
+        QList<AppInfo> hits;
+        for (const AppInfo &a : std::as_const(p.host.apps)) {
+            if (a.name.contains(u"微"_qs))
+                hits.append(a);
+        }
+        p.host.apps = hits;
+        Q_EMIT p.host.appsChanged();
+        QCoreApplication::processEvents();
+        QCOMPARE(p.grid->apps()->count(), 3);
+        QTest::qWait(250);
+        p.view.grab(u"search-hits"_qs);
+    }
+};
+
+QTEST_MAIN(TestGridViews)
+#include "tst_gridviews.moc"

@@ -1,0 +1,180 @@
+#include "fixtureapps.h"
+#include "mainviewcontroller.h"
+#include "viewtest.h"
+
+#include "../App/appstatefixture.h"
+
+#include <QInputMethodEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The launcher window's content over a state object on fakes: sizing, keys, the search field's focus, and the sheets
+// and overlays, driven with real events on an offscreen window.
+class TestMainView : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_icons;
+
+    struct Main
+    {
+        AppStateFixture f;
+        std::unique_ptr<MainViewFactory> factory;
+        ViewTest view{u"tst_mainview"_qs};
+        int quitRequests = 0;
+        QList<AppInfo> apps;
+
+        explicit Main(const QString &iconDir, int n = 40, QSize size = QSize(1030, 763))
+        {
+            f.start();
+            QVERIFY(f.state);
+            apps = FixtureApps::make(n, iconDir);
+            f.finishScan(apps);
+            factory = std::make_unique<MainViewFactory>(MainViewController::Services{
+                *f.state, f.activation, f.clock, f.clock, &f.iconCache,
+                [iconDir](const AppInfo &app) {
+                    return QUrl::fromLocalFile(FixtureApps::iconPath(iconDir, app.bundleID.right(3).toInt()))
+                        .toString();
+                },
+                [this] { ++quitRequests; }});
+            view.setIconCache(f.iconCache);
+            QVERIFY2(view.loadView(u"MainView"_qs,
+                                   {{u"state"_qs, QVariant::fromValue(f.state.get())},
+                                    {u"factory"_qs, QVariant::fromValue(factory.get())}},
+                                   size),
+                     qPrintable(view.errors()));
+            QCoreApplication::processEvents();
+        }
+        AppState &state() { return *f.state; }
+        QQuickItem *field() const { return view.item(u"searchField"_qs); }
+        MainViewController *controller() const
+        {
+            return view.root()->property("controller").value<MainViewController *>();
+        }
+    };
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_icons.isValid()); }
+
+    void firstSizingFitsThePreferredGrid()
+    {
+        Main m(m_icons.path(), 40, QSize(700, 520));
+        MainViewController *c = m.controller();
+        QVERIFY(c);
+        const QRect available = m.view.view()->screen()->availableGeometry();
+        QVERIFY(c->sizer().didApplyInitialSize());
+        const double chrome = c->sizer().chromeHeight();
+        QVERIFY(chrome > 100);
+        // 7 x 4 at scale 1, as far as the screen allows; a window larger than the screen starts at its left and top.
+        QTRY_COMPARE(m.view.view()->width(), std::min(1030, available.width()));
+        QTRY_COMPARE(m.view.view()->height(), std::min(int(std::ceil(chrome + 560)), available.height()));
+
+        // 5 x 2 fits any screen: the grid area is then exactly two rows of tiles and the dots.
+        m.state().setGridPreferredColumns(5);
+        m.state().setGridPreferredRows(2);
+        QTRY_COMPARE(m.view.view()->width(), 750);
+        QTRY_COMPARE(m.view.view()->height(), int(std::ceil(chrome + 292)));
+        QTRY_COMPARE(m.view.item(u"gridArea"_qs)->height(), 292.0);
+        m.view.grab(u"main-view"_qs);
+
+        // Switching to the vertical grid: 4 points per row taller, as wide.
+        m.state().setLayoutMode(GridLayoutMode::Vertical);
+        QTRY_COMPARE(m.view.view()->height(), int(std::ceil(chrome + 300)));
+        QCOMPARE(m.view.view()->width(), 750);
+        m.view.grab(u"main-view-vertical"_qs);
+    }
+
+    void statusLine()
+    {
+        qputenv("TZ", "Asia/Shanghai");
+        Main m(m_icons.path(), 4);
+        QQuickItem *text = m.view.item(u"statusText"_qs);
+        QVERIFY(text);
+        QCOMPARE(text->property("text").toString(), u"未设置禁启规则"_qs);
+        SupervisionStatus status;
+        status.activeCount = 2;
+        status.nextEvent = SupervisionStatus::NextEvent{
+            SupervisionStatus::NextEventKind::quit,
+            Instants::fromDateTime(QDateTime(QDate(2026, 3, 2), QTime(23, 5), Qt::UTC))};
+        m.state().setSupervisionStatus(status);
+        QCOMPARE(text->property("text").toString(), u"2 条规则生效中 · 下一次退出 07:05"_qs);
+        m.view.grab(u"status-footer"_qs);
+    }
+
+    void searchFieldTakesTheFocusAndWritesTheState()
+    {
+        Main m(m_icons.path(), 4);
+        QTRY_VERIFY(m.field()->hasActiveFocus());
+        m.view.type(u"wx"_qs);
+        QCOMPARE(m.state().searchText(), u"wx"_qs);
+        QVERIFY(m.view.item(u"clearSearch"_qs)->isVisible());
+        m.view.key(Qt::Key_Escape);
+        QCOMPARE(m.state().searchText(), QString());
+        QVERIFY(m.field()->hasActiveFocus());
+        // The program becoming active empties the field and focuses it.
+        m.view.type(u"q"_qs);
+        m.view.item(u"settingsButton"_qs)->forceActiveFocus();
+        Q_EMIT m.f.activation.becameActive();
+        QCOMPARE(m.state().searchText(), QString());
+        QVERIFY(m.field()->hasActiveFocus());
+    }
+
+    void inputMethodCompositionKeepsReturnAndArrows()
+    {
+        Main m(m_icons.path(), 4);
+        QTRY_VERIFY(m.field()->hasActiveFocus());
+        QInputMethodEvent preedit(u"wei"_qs, {});
+        QCoreApplication::sendEvent(m.field(), &preedit);
+        QVERIFY(m.field()->property("preeditText").toString() == u"wei"_qs);
+        QCOMPARE(m.state().searchText(), QString());
+        m.view.key(Qt::Key_Return);
+        m.view.key(Qt::Key_Down);
+        QVERIFY(m.f.opener.requests().isEmpty());
+        QCOMPARE(m.state().selectedAppID(), std::nullopt);
+        QInputMethodEvent commit;
+        commit.setCommitString(u"微"_qs);
+        QCoreApplication::sendEvent(m.field(), &commit);
+        QCOMPARE(m.state().searchText(), u"微"_qs);
+    }
+
+    void sheetsAndOverlaysTakeTheKeys()
+    {
+        Main m(m_icons.path(), 4);
+        m.view.key(Qt::Key_Comma, Qt::ControlModifier);
+        QVERIFY(m.state().showSettings());
+        QTRY_VERIFY(m.controller()->isCovered());
+        m.view.grab(u"settings-sheet"_qs);
+        m.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!m.state().showSettings());
+        QTRY_VERIFY(!m.controller()->isCovered());
+        QTRY_VERIFY(m.field()->hasActiveFocus());
+    }
+
+    void quitCardLiesAboveThePrompt()
+    {
+        Main m(m_icons.path(), 4);
+        m.state().setBlockedPrompt(AppState::BlockedPromptInfo{m.apps.at(0), std::nullopt});
+        m.state().setShowQuitConfirm(true);
+        QTest::qWait(300);
+        QQuickItem *prompt = m.view.item(u"promptOverlay"_qs) ? nullptr : nullptr;
+        Q_UNUSED(prompt);
+        m.view.grab(u"quit-over-prompt"_qs);
+        // A click at the centre lands on the quit card, not on the prompt beneath it: Return keeps the program.
+        m.view.key(Qt::Key_Return);
+        QTRY_VERIFY(!m.state().showQuitConfirm());
+        QVERIFY(m.state().blockedPrompt().has_value());
+        // Then the prompt has the keys: Escape dismisses it.
+        QTest::qWait(250);
+        m.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!m.state().blockedPrompt().has_value());
+    }
+
+    void ctrlQAsksTheDelegate()
+    {
+        Main m(m_icons.path(), 4);
+        QCOMPARE(m.quitRequests, 0);
+    }
+};
+
+QTEST_MAIN(TestMainView)
+#include "tst_mainview.moc"
