@@ -123,56 +123,31 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray &bytes)
 
 namespace {
 
-// What tells one version of a file from another: the same file with the same size and times has the same bytes.
-struct FileVersion
-{
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-
-    explicit FileVersion(const struct stat &st)
-        : device(st.st_dev)
-        , inode(st.st_ino)
-        , size(st.st_size)
-        , modified(st.st_mtim)
-        , changed(st.st_ctim)
-    {
-    }
-
-    friend bool operator==(const FileVersion &a, const FileVersion &b)
-    {
-        return a.device == b.device && a.inode == b.inode && a.size == b.size
-            && a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec
-            && a.changed.tv_sec == b.changed.tv_sec && a.changed.tv_nsec == b.changed.tv_nsec;
-    }
-};
-
-// The entries read lately, by path and file version: the index, the reader and the launcher read the same files
-// one after another, and a rescan reads again files that mostly did not change. A pure memo, so sharing it across
-// the process changes no result. Any thread.
+// The entries read lately, by path and the bytes they were parsed from: the index, the reader and the launcher read
+// the same files one after another, and a rescan reads again files that mostly did not change. Reading a file is
+// cheap, parsing it is not; comparing the bytes (not the file's times, which can stay the same across a quick
+// rewrite) makes this a pure memo, so sharing it across the process changes no result. Any thread.
 class ReadEntries
 {
 public:
-    std::optional<std::optional<DesktopEntry>> find(const QString &path, const FileVersion &version)
+    std::optional<std::optional<DesktopEntry>> find(const QString &path, const QByteArray &bytes)
     {
         Shard &shard = shardOf(path);
         const std::lock_guard lock(shard.mutex);
         const auto it = shard.entries.find(path);
-        if (it == shard.entries.end() || !(it->second.first == version))
+        if (it == shard.entries.end() || it->second.first != bytes)
             return std::nullopt;
         return it->second.second;
     }
 
-    void keep(const QString &path, const FileVersion &version, const std::optional<DesktopEntry> &entry)
+    void keep(const QString &path, const QByteArray &bytes, const std::optional<DesktopEntry> &entry)
     {
         Shard &shard = shardOf(path);
         const std::lock_guard lock(shard.mutex);
         // Far above any real set of applications folders; it only keeps files that come and go from piling up.
         if (shard.entries.size() >= 1024)
             shard.entries.clear();
-        shard.entries.insert_or_assign(path, std::pair(version, entry));
+        shard.entries.insert_or_assign(path, std::pair(bytes, entry));
     }
 
 private:
@@ -180,7 +155,7 @@ private:
     struct Shard
     {
         std::mutex mutex;
-        std::unordered_map<QString, std::pair<FileVersion, std::optional<DesktopEntry>>> entries;
+        std::unordered_map<QString, std::pair<QByteArray, std::optional<DesktopEntry>>> entries;
     };
     std::array<Shard, 16> m_shards;
 
@@ -215,29 +190,22 @@ std::optional<QByteArray> readAll(int fd, off_t size)
 
 std::optional<DesktopEntry> DesktopEntry::load(const QString &filePath)
 {
-    const QByteArray native = QFile::encodeName(filePath);
-    struct stat st;
-    // Opening a named pipe waits for a writer, and a device may never end: only plain files are entries.
-    if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    if (auto known = readEntries().find(filePath, FileVersion(st)))
-        return *known;
-
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // Opening a named pipe waits for a writer, and a device may never end: only plain files are entries. Opening
+    // without waiting and then looking at what was opened leaves no moment for a swap.
+    const int fd = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return std::nullopt;
-    // What was opened may have been swapped for something else since the stat.
-    std::optional<DesktopEntry> entry;
-    bool readable = false;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        if (const std::optional<QByteArray> bytes = readAll(fd, st.st_size)) {
-            entry = parse(*bytes);
-            readable = true;
-        }
-    }
+    struct stat st;
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        bytes = readAll(fd, st.st_size);
     ::close(fd);
-    if (readable)
-        readEntries().keep(filePath, FileVersion(st), entry);
+    if (!bytes)
+        return std::nullopt;
+    if (auto known = readEntries().find(filePath, *bytes))
+        return *known;
+    std::optional<DesktopEntry> entry = parse(*bytes);
+    readEntries().keep(filePath, *bytes, entry);
     return entry;
 }
 

@@ -17,8 +17,8 @@ public:
     // The entry in `bytes`; nothing when they are not valid UTF-8, begin with a byte-order mark or hold no
     // [Desktop Entry] group. Lines that are neither comments, group headers nor key=value pairs are ignored.
     [[nodiscard]] static std::optional<DesktopEntry> parse(const QByteArray &bytes);
-    // The same for a file; nothing when it cannot be read or is no plain file (a pipe, a device). A file read
-    // before and not changed since (same inode, size and times) is not read again. Any thread.
+    // The same for a file; nothing when it cannot be read or is no plain file (a pipe, a device). A file whose
+    // bytes are those read before is not parsed again. Any thread.
     [[nodiscard]] static std::optional<DesktopEntry> load(const QString &filePath);
 
     [[nodiscard]] bool contains(const QString &key) const { return m_values.contains(QStringView(key)); }
