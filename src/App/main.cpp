@@ -2,6 +2,7 @@
 // shows the launcher window. The one place that wires the program together.
 
 #include "appactivation.h"
+#include "appcontextmenumodel.h"
 #include "linux/appentries.h"
 #include "appidentity.h"
 #include "appprocesscontrol.h"
@@ -24,6 +25,7 @@
 #include "jsonfilepreferences.h"
 #include "linux/linuxappinstances.h"
 #include "linux/linuxappopener.h"
+#include "linux/linuxfileviewer.h"
 #include "linux/linuxfolderwatcher.h"
 #include "linux/linuxprocesstable.h"
 #include "linux/linuxrunningapps.h"
@@ -237,11 +239,15 @@ int main(int argc, char *argv[])
             [&instances](DesktopEntryLookup lookup) { instances.setEntries(std::move(lookup)); });
     });
 
+    // The tiles' right-click menu, for both grids (made before the window, which binds to it); "在访达中显示" goes to the desktop's file manager.
+    LinuxFileViewer fileViewer;
+    AppContextMenuModel contextMenu(state, state.container().mainContext(),
+                                    [&fileViewer](const QList<QUrl> &items) { fileViewer.revealItems(items); });
     TarnwickApp tarnwick(state, engine, mainWindowUrl, [] { QGuiApplication::exit(0); });
     // A child of the entry, so that it outlives the window that binds to it.
     auto *viewFactory = new MainViewFactory(
         MainViewController::Services{state, activation, timers, clock, &IconCache::shared(), {},
-                                     [&tarnwick] { tarnwick.delegate().requestQuit(); }},
+                                     [&tarnwick] { tarnwick.delegate().requestQuit(); }, &contextMenu},
         &tarnwick);
     tarnwick.setWindowProperties({{QStringLiteral("state"), QVariant::fromValue(&state)},
                                   {QStringLiteral("factory"), QVariant::fromValue(viewFactory)}});

@@ -3,11 +3,8 @@
 #include "appcontextmenumodel.h"
 #include "appstategridhost.h"
 #include "clock.h"
-<<<<<<< HEAD
 #include "grouptabsmodel.h"
-=======
 #include "iconzoomwheelcontroller.h"
->>>>>>> main
 #include "mainwindowsizer.h"
 #include "pagedgridcontroller.h"
 #include "renamesheetmodel.h"
@@ -37,15 +34,12 @@ class MainViewController : public QObject
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
     Q_PROPERTY(bool statusActive READ statusActive NOTIFY statusChanged)
     Q_PROPERTY(bool covered READ isCovered WRITE setCovered NOTIFY coveredChanged)
-<<<<<<< HEAD
     // The group strip, the tiles' menu and the rename sheet.
     Q_PROPERTY(GroupTabsModel *groupTabs READ groupTabs CONSTANT)
     Q_PROPERTY(AppContextMenuModel *contextMenu READ contextMenu CONSTANT)
     Q_PROPERTY(RenameSheetModel *renameSheet READ renameSheet CONSTANT)
-=======
     // Ctrl with the wheel over the grid area; there while the content is in a window.
     Q_PROPERTY(IconZoomWheelController *zoom READ zoom NOTIFY zoomChanged)
->>>>>>> main
     // The names the stand-in sheets and the prompt show.
     Q_PROPERTY(QString focusAppName READ focusAppName NOTIFY focusAppChanged)
     Q_PROPERTY(QString blockedAppName READ blockedAppName NOTIFY blockedPromptChanged)
@@ -142,14 +136,11 @@ private:
     TimerService &m_timers;
     const Clock &m_clock;
     std::function<void()> m_requestQuit;
-<<<<<<< HEAD
     GroupTabsModel m_groupTabs;
     RenameSheetModel m_renameSheet;
     AppContextMenuModel *m_contextMenu = nullptr;
-=======
     std::unique_ptr<IconZoomWheelController> m_zoom;
     QPointer<QQuickWindow> m_zoomWindow;
->>>>>>> main
     QuickSizingWindow m_sizingWindow;
     MainWindowSizer m_sizer;
     TimerHandle m_refocus;

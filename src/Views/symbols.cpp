@@ -24,11 +24,8 @@ const QStringList &Symbols::names()
         QStringLiteral("xmark"),
         QStringLiteral("eye.slash"),
         QStringLiteral("square.grid.2x2"),
-<<<<<<< HEAD
         QStringLiteral("checkmark"),
-=======
         QStringLiteral("arrow.up.left.and.arrow.down.right"),
->>>>>>> main
     };
     return table;
 }
