@@ -239,7 +239,8 @@ int main(int argc, char *argv[])
             [&instances](DesktopEntryLookup lookup) { instances.setEntries(std::move(lookup)); });
     });
 
-    // The tiles' right-click menu, for both grids (made before the window, which binds to it); "在访达中显示" goes to the desktop's file manager.
+    // The tiles' right-click menu for both grids, made before the window that binds to it; "在访达中显示" goes to the
+    // desktop's file manager.
     LinuxFileViewer fileViewer;
     AppContextMenuModel contextMenu(state, state.container().mainContext(),
                                     [&fileViewer](const QList<QUrl> &items) { fileViewer.revealItems(items); });
