@@ -25,6 +25,8 @@ const QStringList &Symbols::names()
         QStringLiteral("eye.slash"),
         QStringLiteral("square.grid.2x2"),
         QStringLiteral("checkmark"),
+        QStringLiteral("checkmark.circle.fill"),
+        QStringLiteral("circle"),
         QStringLiteral("arrow.up.left.and.arrow.down.right"),
     };
     return table;
