@@ -231,8 +231,8 @@ FocusScope {
         id: renameSheet
         shown: root.controller.hasRenameTarget
         content: RenameSheet {
-            state: root.state
-            appName: root.controller.renameAppName
+            model: root.controller.renameSheet
+            bundleID: root.state.renameTargetBundleID
             onDone: renameSheet.close()
         }
         onDismissed: {

@@ -1,6 +1,7 @@
 #include "appcontextmenumodel.h"
 #include "groupsfixture.h"
 #include "grouptabsmodel.h"
+#include "renamesheetmodel.h"
 #include "viewtest.h"
 
 #include <QQuickItem>
@@ -21,6 +22,9 @@ private Q_SLOTS:
     void groupTabMenuDeletes();
     void rightClickOpensTheAppMenu();
     void hiddenModeMenu();
+    void renameSheetReturnSaves();
+    void renameSheetEscapeKeeps();
+    void renameSheetUnknownAppCloses();
 
 private:
     // The visible item with that objectName anywhere in the window (popups included).
@@ -265,6 +269,66 @@ void TestGroupViews::hiddenModeMenu()
     QVERIFY(!find(t.view, u"menuEntry:打开"_qs));
     QTest::qWait(50);
     t.view.grab(u"hidden-mode-app-menu"_qs);
+}
+
+namespace {
+struct Rename
+{
+    GroupsFixture s;
+    RenameSheetModel model{*s.state};
+    ViewTest view{u"tst_groupviews"_qs};
+
+    Rename()
+    {
+        s.store().fetchOrCreateMeta(calc)->setAliasName(u" 算盘 "_qs);
+        std::ignore = s.store().save();
+        s.state->refreshSortMeta();
+    }
+    bool load(const QString &bundleID)
+    {
+        return view.loadFile(TARNWICK_TEST_QML_DIR u"/RenameSheetPage.qml"_qs,
+                             {{u"renameModel"_qs, QVariant::fromValue(&model)}, {u"bundleID"_qs, bundleID}});
+    }
+    [[nodiscard]] int closes() const { return view.root()->property("closes").toInt(); }
+};
+} // namespace
+
+void TestGroupViews::renameSheetReturnSaves()
+{
+    Rename t;
+    QVERIFY2(t.load(calc), qPrintable(t.view.errors()));
+    QQuickItem *field = nullptr;
+    QTRY_VERIFY((field = find(t.view, u"renameField"_qs)) && field->hasActiveFocus());
+    QCOMPARE(field->property("text").toString(), u"算盘"_qs);
+    t.view.grab(u"rename-sheet-alias-focused"_qs);
+    t.view.key(Qt::Key_A, Qt::ControlModifier);
+    t.view.type(u"  "_qs);
+    t.view.key(Qt::Key_Return);
+    QTRY_COMPARE(t.closes(), 1);
+    QVERIFY(!t.s.store().meta(calc)->aliasName()); // blanks remove the alias
+    QCOMPARE(t.s.state->appName(calc), std::optional(u"计算器"_qs));
+}
+
+void TestGroupViews::renameSheetEscapeKeeps()
+{
+    Rename t;
+    QVERIFY2(t.load(calc), qPrintable(t.view.errors()));
+    QQuickItem *field = nullptr;
+    QTRY_VERIFY((field = find(t.view, u"renameField"_qs)) && field->hasActiveFocus());
+    t.view.type(u"盘"_qs);
+    QCOMPARE(field->property("text").toString(), u"算盘盘"_qs);
+    t.view.key(Qt::Key_Escape);
+    QTRY_COMPARE(t.closes(), 1);
+    QCOMPARE(t.s.store().meta(calc)->aliasName(), std::optional(u" 算盘 "_qs));
+}
+
+void TestGroupViews::renameSheetUnknownAppCloses()
+{
+    Rename t;
+    QVERIFY2(t.load(u"org.example.gone"_qs), qPrintable(t.view.errors()));
+    QTRY_COMPARE(t.closes(), 1);
+    QVERIFY(!t.s.store().hasChanges());
+    QVERIFY(!t.s.store().meta(u"org.example.gone"_qs));
 }
 
 QTEST_MAIN(TestGroupViews)
