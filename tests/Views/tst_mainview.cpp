@@ -1,3 +1,4 @@
+#include "appgroup.h"
 #include "fake/fakeclipboard.h"
 #include "fake/fakesystemsettings.h"
 #include "fixtureapps.h"
@@ -158,6 +159,46 @@ private Q_SLOTS:
         QTRY_VERIFY(m.field()->hasActiveFocus());
     }
 
+    // The add tile opens the add sheet in the window; every opening starts afresh with the keys in its search, and
+    // every close (Escape, or after adding) writes the flag back.
+    void groupAddSheetOpensFreshAndClosesThroughTheFlag()
+    {
+        Main m(m_icons.path(), 6);
+        StoreContext &context = m.state().container().mainContext();
+        AppGroup *group = context.insert(std::make_unique<AppGroup>(u"工作"_qs, 0, QStringList{m.apps.at(0).bundleID}));
+        std::ignore = context.save();
+        m.state().setSelectedGroupID(group->storeID());
+        QQuickItem *tile = nullptr;
+        QTRY_VERIFY((tile = m.view.item(u"addTile"_qs)) && tile->isVisible());
+
+        m.view.click(ViewTest::centreOf(tile));
+        QVERIFY(m.state().showGroupAddSheet());
+        QTRY_VERIFY(ViewTest::itemIn(m.view.view()->contentItem(), u"sheetTitle"_qs));
+        QTRY_VERIFY(m.view.view()->activeFocusItem()
+                    && m.view.view()->activeFocusItem()->objectName() == u"searchField"_qs
+                    && m.view.view()->activeFocusItem() != m.field());
+        m.view.type(u"zz"_qs);
+        QVERIFY(m.state().searchText().isEmpty());
+        QTest::qWait(250);
+        m.view.grab(u"添加应用_主窗口"_qs);
+        m.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!m.state().showGroupAddSheet());
+        QCOMPARE(group->bundleIDs().size(), 1);
+
+        // Again: an empty search, and Return adds what was checked.
+        m.state().setShowGroupAddSheet(true);
+        QQuickItem *focus = nullptr;
+        QTRY_VERIFY((focus = m.view.view()->activeFocusItem()) && focus->objectName() == u"searchField"_qs);
+        QCOMPARE(focus->property("text").toString(), QString());
+        QQuickItem *row = nullptr;
+        QTRY_VERIFY((row = ViewTest::itemIn(m.view.view()->contentItem(), u"row_"_qs + m.apps.at(1).bundleID)));
+        m.view.click(ViewTest::centreOf(row));
+        m.view.key(Qt::Key_Return);
+        QTRY_VERIFY(!m.state().showGroupAddSheet());
+        QCOMPARE(group->bundleIDs(), (QStringList{m.apps.at(0).bundleID, m.apps.at(1).bundleID}));
+        QCOMPARE(m.state().toast().message(), u"已添加 1 个应用到「工作」"_qs);
+    }
+
     void quitCardLiesAboveThePrompt()
     {
         Main m(m_icons.path(), 4);
@@ -208,6 +249,60 @@ private Q_SLOTS:
         m.view.key(Qt::Key_Escape);
         QTRY_VERIFY(!m.state().pendingFocusApp().has_value());
         QVERIFY(m.state().sessionManager().sessions().isEmpty());
+    }
+
+    void clickDownReturnAndDragReachTheState()
+    {
+        Main m(m_icons.path(), 6);
+        QTRY_COMPARE(m.controller()->pagedGrid()->apps()->count(), 6);
+        const QList<AppInfo> shown = m.state().visibleApps();
+        QCOMPARE(shown.size(), 6);
+        QQuickItem *viewport = m.view.item(u"pagedViewport"_qs);
+        const GridLayoutGeometry g = m.controller()->pagedGrid()->geometry();
+        auto centre = [&](int i) {
+            return viewport->mapToScene(m.controller()->pagedGrid()->cellPosition(i)
+                                        + QPointF(g.cellWidth / 2, g.cellHeight / 2));
+        };
+
+        // A click launches the app under the pointer.
+        m.view.click(centre(2));
+        QTRY_COMPARE(m.f.opener.requests().size(), 1);
+        QVERIFY(m.f.opener.requests().first().contains(shown.at(2).path()));
+
+        // Down selects, Return opens the selection.
+        m.field()->forceActiveFocus();
+        m.view.key(Qt::Key_Down);
+        QVERIFY(m.state().selectedAppID().has_value());
+        const QString selected = *m.state().selectedAppID();
+        m.view.key(Qt::Key_Return);
+        QTRY_COMPARE(m.f.opener.requests().size(), 2);
+        const auto it = std::find_if(shown.begin(), shown.end(), [&](const AppInfo &a) { return a.bundleID == selected; });
+        QVERIFY(m.f.opener.requests().last().contains(it->path()));
+
+        // A mouse drag puts the first tile after the third, in the state's own order.
+        const QPointF from = centre(0);
+        const QPointF to = centre(2);
+        m.view.mousePress(from);
+        for (int i = 1; i <= 12; ++i) {
+            m.view.mouseMove(from + (to - from) * i / 12);
+            QTest::qWait(5);
+        }
+        m.view.mouseRelease(to);
+        QCoreApplication::processEvents();
+        QTRY_COMPARE(m.state().visibleApps().at(2).bundleID, shown.at(0).bundleID);
+        QCOMPARE(m.state().visibleApps().at(0).bundleID, shown.at(1).bundleID);
+        QCOMPARE(m.f.opener.requests().size(), 2); // the drag opened nothing
+    }
+
+    void ctrlWheelZoomsOverTheGrid()
+    {
+        Main m(m_icons.path(), 6);
+        m.state().gridZoomCeiling = 1.6;
+        const QPointF overGrid = ViewTest::centreOf(m.view.item(u"gridArea"_qs));
+        m.view.wheel(overGrid, QPoint(0, 120), {}, Qt::ControlModifier);
+        QCOMPARE(m.state().gridIconScale(), 1.05);
+        m.view.wheel(QPointF(20, 20), QPoint(0, 120), {}, Qt::ControlModifier); // over the top bar
+        QCOMPARE(m.state().gridIconScale(), 1.05);
     }
 
     void ctrlQAsksTheDelegate()
