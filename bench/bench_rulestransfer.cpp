@@ -38,7 +38,7 @@ QByteArray largeFile()
         file.quitPlans.append({group ? QStringLiteral("group") : QStringLiteral("apps"),
                                group ? file.groups.at(p % 100).id : QString(),
                                group ? QStringList{} : QStringList{QStringLiteral("org.example.app%1").arg(p)},
-                               (p * 11) % 1440, {2, 4}, QStringLiteral("minutes"), 30, 0, true});
+                               (p * 11) % 1440, {2, 4}, QStringLiteral("minutes"), 30, 0, true, std::nullopt});
     }
     return *SupervisionExporter::encode(file);
 }
