@@ -24,6 +24,7 @@ const QStringList &Symbols::names()
         QStringLiteral("xmark"),
         QStringLiteral("eye.slash"),
         QStringLiteral("square.grid.2x2"),
+        QStringLiteral("pause.fill"),
     };
     return table;
 }
