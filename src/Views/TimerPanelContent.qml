@@ -66,6 +66,7 @@ FloatingSurface {
                     Image {
                         objectName: "icon"
                         Layout.preferredWidth: 30
+                        Layout.minimumWidth: 30
                         Layout.preferredHeight: 30
                         source: line.iconSource
                         sourceSize: Qt.size(60, 60)
@@ -76,9 +77,10 @@ FloatingSurface {
                     ColumnLayout {
                         spacing: 3
                         Layout.fillWidth: true
-                        Layout.maximumWidth: Math.max(title.implicitWidth, subtitle.implicitWidth)
+                        Layout.minimumWidth: 0
+                        Layout.maximumWidth: Math.ceil(Math.max(titleText.implicitWidth, subtitleText.implicitWidth))
                         Text {
-                            id: title
+                            id: titleText
                             objectName: "title"
                             Layout.fillWidth: true
                             text: line.title
@@ -90,7 +92,7 @@ FloatingSurface {
                             textFormat: Text.PlainText
                         }
                         Text {
-                            id: subtitle
+                            id: subtitleText
                             objectName: "subtitle"
                             Layout.fillWidth: true
                             text: line.subtitle
@@ -108,6 +110,7 @@ FloatingSurface {
                     Symbol {
                         objectName: "pause"
                         visible: line.pauseShown
+                        Layout.minimumWidth: 11
                         name: "pause.fill"
                         size: 11
                         color: root.rows.pauseSymbolColor
@@ -117,6 +120,7 @@ FloatingSurface {
                         visible: line.timeText.length > 0
                         // Digits of equal width: a frame as wide as the widest two-digit reading.
                         Layout.preferredWidth: Math.max(implicitWidth, widest.advanceWidth)
+                        Layout.minimumWidth: Layout.preferredWidth
                         horizontalAlignment: Text.AlignRight
                         text: line.timeText
                         color: line.timeColor
@@ -131,6 +135,9 @@ FloatingSurface {
                     }
                     FloatingPanelCloseButton {
                         objectName: "close"
+                        Layout.preferredWidth: 22
+                        Layout.minimumWidth: 22
+                        Layout.preferredHeight: 22
                         ToolTip.visible: hovered
                         ToolTip.text: line.closeToolTip
                         ToolTip.delay: 600
