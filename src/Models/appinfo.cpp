@@ -6,6 +6,9 @@
 bool AppInfo::isNestedInsideAppBundle() const
 {
     const QString p = path();
+    // A component before the last that ends with ".app" is followed by a slash.
+    if (!p.contains(u".app/"))
+        return false;
     QStringList components;
     if (p.startsWith(u'/'))
         components.append(u"/"_qs);

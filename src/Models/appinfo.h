@@ -7,11 +7,14 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
 #include <optional>
 
+class AppSearchForms;
+
 // One installed application as the scanner found it. `bundleID` is its identity everywhere; equality and hashing
-// still cover every field, so the same app with other aliases is another value. A plain value, safe to copy between
-// threads.
+// still cover every field but `searchForms`, so the same app with other aliases is another value. A plain value,
+// safe to copy between threads.
 struct AppInfo
 {
     QString bundleID;
@@ -19,6 +22,9 @@ struct AppInfo
     QUrl url; // file URL of the bundle (an .app folder or a desktop entry)
     std::optional<Instant> installedAt;
     QStringList aliases; // its names in other languages, searched like the name
+    // The search's prepared forms of the name and aliases (PinyinMatcher::prepare), made when the catalogue is
+    // published; none means a search works them out itself. Immutable and shared by every copy.
+    std::shared_ptr<const AppSearchForms> searchForms{};
 
     [[nodiscard]] const QString &id() const { return bundleID; }
     [[nodiscard]] QString path() const { return url.toLocalFile(); }
@@ -32,7 +38,11 @@ struct AppInfo
     [[nodiscard]] static QList<AppInfo> merge(const QList<AppInfo> &found, const QString &homeDirectory);
     [[nodiscard]] static QList<AppInfo> merge(const QList<AppInfo> &found);
 
-    friend bool operator==(const AppInfo &, const AppInfo &) = default;
+    friend bool operator==(const AppInfo &a, const AppInfo &b)
+    {
+        return a.bundleID == b.bundleID && a.name == b.name && a.url == b.url && a.installedAt == b.installedAt
+            && a.aliases == b.aliases;
+    }
 };
 
 size_t qHash(const AppInfo &app, size_t seed = 0);

@@ -1,8 +1,17 @@
 #include "desktopentry.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
+
+#include <array>
+#include <cerrno>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,8 +22,9 @@ bool isKeyChar(QChar c)
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-';
 }
 
-// "Name" or "Name[zh_CN.UTF-8]" as the key it is stored under ("Name[zh_CN]"); nothing for a malformed key.
-std::optional<QString> normalizedKey(QStringView key)
+// "Name" or "Name[zh_CN.UTF-8]" as the key it is stored under ("Name[zh_CN]"); nothing for a malformed key. A key
+// that loses an encoding part is kept in `owned`; any other stays a view into the text.
+std::optional<QStringView> normalizedKey(QStringView key, QStringList &owned)
 {
     qsizetype bracket = key.indexOf(u'[');
     const QStringView base = bracket < 0 ? key : key.first(bracket);
@@ -25,18 +35,21 @@ std::optional<QString> normalizedKey(QStringView key)
             return std::nullopt;
     }
     if (bracket < 0)
-        return base.toString();
+        return base;
     if (!key.endsWith(u']') || key.size() - bracket < 3)
         return std::nullopt;
-    QString locale = key.sliced(bracket + 1, key.size() - bracket - 2).toString();
+    const QStringView locale = key.sliced(bracket + 1, key.size() - bracket - 2);
     const qsizetype dot = locale.indexOf(u'.');
-    if (dot >= 0) {
-        const qsizetype at = locale.indexOf(u'@', dot);
-        locale.remove(dot, (at < 0 ? locale.size() : at) - dot);
-    }
-    if (locale.isEmpty())
+    if (dot < 0)
+        return key;
+    const qsizetype at = locale.indexOf(u'@', dot);
+    QString withoutEncoding = locale.first(dot).toString();
+    if (at >= 0)
+        withoutEncoding += locale.sliced(at);
+    if (withoutEncoding.isEmpty())
         return std::nullopt;
-    return base.toString() + u'[' + locale + u']';
+    owned.append(base.toString() + u'[' + withoutEncoding + u']');
+    return QStringView(owned.constLast());
 }
 
 struct LocaleParts
@@ -78,9 +91,11 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray &bytes)
         return std::nullopt;
 
     DesktopEntry entry;
+    // Keys and values stay views into this text, which no copy of the entry ever changes.
+    entry.m_text = text;
     enum class Where { BeforeGroups, InEntry, Elsewhere } where = Where::BeforeGroups;
     bool sawEntryGroup = false;
-    for (QStringView line : QStringView(text).split(u'\n')) {
+    for (QStringView line : QStringView(entry.m_text).split(u'\n')) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
@@ -96,30 +111,107 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray &bytes)
         const qsizetype eq = line.indexOf(u'=');
         if (eq <= 0)
             continue;
-        const auto key = normalizedKey(line.first(eq).trimmed());
+        const auto key = normalizedKey(line.first(eq).trimmed(), entry.m_ownedKeys);
         if (!key || entry.m_values.contains(*key))
             continue;
-        entry.m_values.insert(*key, line.sliced(eq + 1).trimmed().toString());
+        entry.m_values.insert(*key, line.sliced(eq + 1).trimmed());
     }
     if (!sawEntryGroup)
         return std::nullopt;
     return entry;
 }
 
+namespace {
+
+// The entries read lately, by path and the bytes they were parsed from: the index, the reader and the launcher read
+// the same files one after another, and a rescan reads again files that mostly did not change. Reading a file is
+// cheap, parsing it is not; comparing the bytes (not the file's times, which can stay the same across a quick
+// rewrite) makes this a pure memo, so sharing it across the process changes no result. Any thread.
+class ReadEntries
+{
+public:
+    std::optional<std::optional<DesktopEntry>> find(const QString &path, const QByteArray &bytes)
+    {
+        Shard &shard = shardOf(path);
+        const std::lock_guard lock(shard.mutex);
+        const auto it = shard.entries.find(path);
+        if (it == shard.entries.end() || it->second.first != bytes)
+            return std::nullopt;
+        return it->second.second;
+    }
+
+    void keep(const QString &path, const QByteArray &bytes, const std::optional<DesktopEntry> &entry)
+    {
+        Shard &shard = shardOf(path);
+        const std::lock_guard lock(shard.mutex);
+        // Far above any real set of applications folders; it only keeps files that come and go from piling up.
+        if (shard.entries.size() >= 1024)
+            shard.entries.clear();
+        shard.entries.insert_or_assign(path, std::pair(bytes, entry));
+    }
+
+private:
+    // Several threads read entries at once; each path's lock is one of several.
+    struct Shard
+    {
+        std::mutex mutex;
+        std::unordered_map<QString, std::pair<QByteArray, std::optional<DesktopEntry>>> entries;
+    };
+    std::array<Shard, 16> m_shards;
+
+    Shard &shardOf(const QString &path) { return m_shards[qHash(path) % m_shards.size()]; }
+};
+
+ReadEntries &readEntries()
+{
+    static ReadEntries instance;
+    return instance;
+}
+
+std::optional<QByteArray> readAll(int fd, off_t size)
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype(size) + 1);
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            return bytes;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        bytes.append(buffer, qsizetype(n));
+    }
+}
+
+} // namespace
+
 std::optional<DesktopEntry> DesktopEntry::load(const QString &filePath)
 {
-    // Opening a named pipe waits for a writer, and a device may never end: only plain files are entries.
-    if (!QFileInfo(filePath).isFile())
+    // Opening a named pipe waits for a writer, and a device may never end: only plain files are entries. Opening
+    // without waiting and then looking at what was opened leaves no moment for a swap.
+    const int fd = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
         return std::nullopt;
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    struct stat st;
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        bytes = readAll(fd, st.st_size);
+    ::close(fd);
+    if (!bytes)
         return std::nullopt;
-    return parse(file.readAll());
+    if (auto known = readEntries().find(filePath, *bytes))
+        return *known;
+    std::optional<DesktopEntry> entry = parse(*bytes);
+    readEntries().keep(filePath, *bytes, entry);
+    return entry;
 }
 
 std::optional<QString> DesktopEntry::value(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
+    const auto it = m_values.constFind(QStringView(key));
     if (it == m_values.constEnd())
         return std::nullopt;
     return unescape(*it);
@@ -153,32 +245,32 @@ QHash<QString, QString> DesktopEntry::localizedValues(const QString &key) const
     const QString prefix = key + u'[';
     for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it) {
         if (it.key().startsWith(prefix))
-            out.insert(it.key().sliced(prefix.size()).chopped(1), unescape(*it));
+            out.insert(it.key().sliced(prefix.size()).chopped(1).toString(), unescape(*it));
     }
     return out;
 }
 
 bool DesktopEntry::boolean(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
+    const auto it = m_values.constFind(QStringView(key));
     return it != m_values.constEnd() && *it == u"true";
 }
 
 QStringList DesktopEntry::stringList(const QString &key) const
 {
-    const auto it = m_values.constFind(key);
+    const auto it = m_values.constFind(QStringView(key));
     if (it == m_values.constEnd())
         return {};
     QStringList out;
     QString current;
-    const QString &raw = *it;
+    const QStringView raw = *it;
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw[i];
         if (c == u'\\' && i + 1 < raw.size()) {
             if (raw[i + 1] == u';')
                 current += u';';
             else
-                current += unescape(QStringView(raw).sliced(i, 2));
+                current += unescape(raw.sliced(i, 2));
             ++i;
         } else if (c == u';') {
             if (!current.isEmpty())

@@ -17,10 +17,11 @@ public:
     // The entry in `bytes`; nothing when they are not valid UTF-8, begin with a byte-order mark or hold no
     // [Desktop Entry] group. Lines that are neither comments, group headers nor key=value pairs are ignored.
     [[nodiscard]] static std::optional<DesktopEntry> parse(const QByteArray &bytes);
-    // The same for a file; nothing when it cannot be read or is no plain file (a pipe, a device).
+    // The same for a file; nothing when it cannot be read or is no plain file (a pipe, a device). A file whose
+    // bytes are those read before is not parsed again. Any thread.
     [[nodiscard]] static std::optional<DesktopEntry> load(const QString &filePath);
 
-    [[nodiscard]] bool contains(const QString &key) const { return m_values.contains(key); }
+    [[nodiscard]] bool contains(const QString &key) const { return m_values.contains(QStringView(key)); }
     // The unlocalized value of a string key; nothing when absent.
     [[nodiscard]] std::optional<QString> value(const QString &key) const;
     // The value for the first of `locales` (POSIX form: lang_COUNTRY.ENCODING@MODIFIER) that has one, each tried
@@ -57,5 +58,7 @@ public:
     [[nodiscard]] static QString unescape(QStringView raw);
 
 private:
-    QHash<QString, QString> m_values; // raw values by key, "Name[zh_CN]" kept as written less any encoding
+    QString m_text;          // the file's text; never changed, so that views into it stay good in every copy
+    QStringList m_ownedKeys; // keys that lost an encoding part, which the text does not hold as such
+    QHash<QStringView, QStringView> m_values; // raw values by key, "Name[zh_CN]" as written less any encoding
 };

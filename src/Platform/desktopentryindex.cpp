@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 
@@ -29,23 +30,19 @@ struct Walk
             return;
         visited.insert(canonical);
         out.folders.append(path);
-        for (const auto &name : FolderListing::sortedNames(path)) {
+        for (const auto &[name, kind] : FolderListing::sortedEntries(path)) {
             if (name.startsWith(u'.'))
                 continue;
             const QString child = path + u'/' + name;
-            const QFileInfo info(child);
-            if (info.isDir()) {
+            if (kind == FolderListing::Entry::Kind::folder) {
                 if (depth < maxDepth)
                     folder(child, idPrefix + name + u'-', depth + 1);
-            } else if (name.endsWith(u".desktop") && info.isFile()) {
+            } else if (name.endsWith(u".desktop") && kind == FolderListing::Entry::Kind::file) {
                 const QString id = idPrefix + name.chopped(8);
                 if (ids.contains(id))
                     continue; // an earlier file has this id, and only the first counts
                 ids.insert(id);
-                std::optional<QString> displayName;
-                if (const auto entry = DesktopEntry::load(child))
-                    displayName = entry->localizedValue(u"Name"_qs, locales);
-                out.hits.append({child, displayName});
+                out.hits.append({child, std::nullopt}); // named once the walk is done
             }
         }
     }
@@ -125,6 +122,11 @@ DesktopEntryIndex::Gathered DesktopEntryIndex::gather(const QStringList &scopes,
                 walk.out.folders.append(ancestor);
         }
     }
+    // The entries are read side by side on the pool's threads; the hits keep the walk's order.
+    QtConcurrent::blockingMap(walk.out.hits, [&locales](AppDirectorySearch::Hit &hit) {
+        if (const auto entry = DesktopEntry::load(hit.path))
+            hit.displayName = entry->localizedValue(u"Name"_qs, locales);
+    });
     return std::move(walk.out);
 }
 

@@ -1,5 +1,7 @@
 #include "desktopentryreader.h"
 
+#include "desktopexec.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -79,7 +81,30 @@ bool DesktopEntryReader::canBeOpened(const DesktopEntry &entry) const
         if (program->isEmpty() || !m_options.programExists(*program))
             return false;
     }
-    return true;
+    return startsAProgram(entry);
+}
+
+bool DesktopEntryReader::startsAProgram(const DesktopEntry &entry) const
+{
+    const std::optional<QString> exec = entry.exec();
+    // Such an entry is started over the bus; there is no program to look for.
+    if (!exec)
+        return entry.boolean(u"DBusActivatable"_qs);
+    const std::optional<QStringList> words = DesktopExec::expand(*exec, {});
+    if (!words)
+        return false;
+    if (!m_options.programExists)
+        return true;
+    // The executable is the first word, as the Desktop Entry Specification has it: in "env A=1 app" that is env.
+    QString program = words->first();
+    if (program.contains(u'/') && !QDir::isAbsolutePath(program)) {
+        // Relative to the entry's working folder, where the launcher starts it; without one there is no telling.
+        const QString folder = entry.workingDirectory().value_or(QString());
+        if (!QDir::isAbsolutePath(folder))
+            return false;
+        program = QDir(folder).absoluteFilePath(program);
+    }
+    return m_options.programExists(program);
 }
 
 std::optional<Bundle> DesktopEntryReader::open(const QString &path) const

@@ -9,7 +9,9 @@
 // application root that holds it, "/" turned into "-", less ".desktop". The information dictionary holds
 // "CFBundleIdentifier" and "CFBundleName" (Name); each Name[xx] becomes the table of "xx.lproj" with its
 // "CFBundleName". An entry that is not Type=Application, is NoDisplay, is not shown on the current desktop or whose
-// TryExec program is missing cannot be opened, nor can a Hidden (deleted) one. The first entry met for an id in root
+// TryExec program is missing cannot be opened, nor can a Hidden (deleted) one, nor one whose Exec does not parse or
+// names a program that is not installed (the first word; looked up on PATH, a path must be an executable file), nor
+// one without Exec unless it is DBusActivatable. The first entry met for an id in root
 // order is the one that counts, whatever it says: an entry with the id of a file in an earlier root cannot be opened.
 // Stateless after construction; safe to use from several threads. Owned by main.cpp (or a test).
 class DesktopEntryReader : public BundleReader
@@ -19,7 +21,9 @@ public:
     {
         QStringList roots;           // the application folders, first the one that wins
         QStringList currentDesktops; // $XDG_CURRENT_DESKTOP, split at ":"
-        std::function<bool(const QString &program)> programExists; // for TryExec; absent means every one exists
+        // For TryExec and Exec: a bare name is looked up on PATH, an absolute path must be an executable file.
+        // Absent means every one exists.
+        std::function<bool(const QString &program)> programExists;
     };
 
     explicit DesktopEntryReader(Options options);
@@ -40,9 +44,12 @@ public:
 
     // The bundle a parsed entry makes, without the checks of open(): for the index and the tests.
     [[nodiscard]] static Bundle bundleOf(const QString &path, const QString &id, const DesktopEntry &entry);
-    // Whether an entry is one to list: an application, shown here, not deleted, its TryExec program present.
+    // Whether an entry is one to list: an application, shown here, not deleted, its TryExec and Exec programs
+    // present.
     [[nodiscard]] bool canBeOpened(const DesktopEntry &entry) const;
 
 private:
     Options m_options;
+
+    [[nodiscard]] bool startsAProgram(const DesktopEntry &entry) const;
 };

@@ -3,7 +3,6 @@
 #include "bundlereader.h"
 #include "folderlisting.h"
 
-#include <QFileInfo>
 #include <QHash>
 
 namespace {
@@ -43,13 +42,13 @@ QList<AppDirectoryEnumerator::Found> AppDirectoryEnumerator::enumerate(const QSt
             found.append({bundle->identifier, QUrl::fromLocalFile(path)});
     };
     for (const auto &root : scopes) {
-        for (const auto &name : FolderListing::sortedNames(root)) {
+        for (const auto &[name, kind] : FolderListing::sortedEntries(root)) {
             if (name.startsWith(u'.'))
                 continue;
             const QString path = joinedPath(root, name);
             if (isBundleName(name)) {
                 take(path);
-            } else if (QFileInfo(path).isDir()) {
+            } else if (kind == FolderListing::Entry::Kind::folder) {
                 for (const auto &inner : FolderListing::sortedNames(path)) {
                     if (isBundleName(inner) && !inner.startsWith(u'.'))
                         take(path + u'/' + inner);

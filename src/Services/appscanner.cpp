@@ -5,11 +5,14 @@
 #include "backgroundexecutor.h"
 #include "bundlereader.h"
 #include "folderwatcher.h"
+#include "pinyinmatcher.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 
@@ -24,6 +27,36 @@ bool hasLprojExtension(const QString &name)
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot > 0 && QStringView(name).sliced(dot + 1) == u"lproj";
 }
+
+// The walk meets again most bundles the search found; a rebuild opens each location once. One thread.
+class RememberingReader : public BundleReader
+{
+public:
+    explicit RememberingReader(const BundleReader &reader)
+        : m_reader(reader)
+    {
+    }
+
+    [[nodiscard]] std::optional<Bundle> open(const QString &path) const override
+    {
+        if (const auto it = m_opened.constFind(path); it != m_opened.constEnd())
+            return *it;
+        std::optional<Bundle> bundle = m_reader.open(path);
+        m_opened.insert(path, bundle);
+        return bundle;
+    }
+
+    [[nodiscard]] std::optional<Instant> creationDate(const QString &path) const override
+    {
+        return m_reader.creationDate(path);
+    }
+
+    void remember(const QString &path, const std::optional<Bundle> &bundle) const { m_opened.insert(path, bundle); }
+
+private:
+    const BundleReader &m_reader;
+    mutable QHash<QString, std::optional<Bundle>> m_opened;
+};
 
 } // namespace
 
@@ -93,7 +126,13 @@ void AppScanner::reload()
     input.homeDirectory = QDir::homePath();
 
     m_executor.run<QList<AppInfo>>(
-        this, [input = std::move(input), &reader = m_reader] { return rebuild(input, reader); },
+        this,
+        [input = std::move(input), &reader = m_reader] {
+            QList<AppInfo> apps = rebuild(input, reader);
+            // The search's forms are made here, so that no keystroke on the main thread has to.
+            PinyinMatcher::prepare(apps);
+            return apps;
+        },
         [this, generation](QList<AppInfo> merged) { publish(std::move(merged), generation); });
 }
 
@@ -110,21 +149,41 @@ void AppScanner::publish(QList<AppInfo> merged, int generation)
     }
 }
 
-QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader &reader)
+QList<AppInfo> AppScanner::rebuild(const RebuildInput &input, const BundleReader &bundleReader)
 {
-    QList<AppInfo> found;
-
-    for (const auto &hit : input.hits) {
-        const auto bundle = reader.open(hit.path);
+    // The search's hits are read side by side on the pool's threads (the reader serves several at once) and kept in
+    // their order; the walk then meets them again through the remembering reader without a second read.
+    struct Read
+    {
+        const AppDirectorySearch::Hit *hit = nullptr;
+        std::optional<Bundle> bundle;
+        std::optional<AppInfo> app;
+    };
+    const auto readHit = [&](Read &read) {
+        const AppDirectorySearch::Hit &hit = *read.hit;
+        read.bundle = bundleReader.open(hit.path);
+        const auto &bundle = read.bundle;
         if (!bundle || bundle->identifier.isEmpty() || bundle->identifier == input.ownBundleID)
-            continue;
+            return;
         const QString name = hit.displayName
             ? AppDirectoryEnumerator::removingBundleSuffix(*hit.displayName)
             : AppDirectoryEnumerator::removingPathExtension(AppDirectoryEnumerator::lastPathComponent(hit.path));
-        AppInfo app{bundle->identifier, name, QUrl::fromLocalFile(hit.path), reader.creationDate(hit.path),
+        AppInfo app{bundle->identifier, name, QUrl::fromLocalFile(hit.path), bundleReader.creationDate(hit.path),
                     aliasNames(*bundle, name)};
         if (!app.isNestedInsideAppBundle())
-            found.append(std::move(app));
+            read.app = std::move(app);
+    };
+    QList<Read> reads(input.hits.size());
+    for (qsizetype i = 0; i < reads.size(); ++i)
+        reads[i].hit = &input.hits[i];
+    QtConcurrent::blockingMap(reads, readHit);
+
+    const RememberingReader reader(bundleReader);
+    QList<AppInfo> found;
+    for (qsizetype i = 0; i < reads.size(); ++i) {
+        reader.remember(input.hits[i].path, reads[i].bundle);
+        if (reads[i].app)
+            found.append(*reads[i].app);
     }
 
     QSet<QString> seen;

@@ -17,10 +17,10 @@ class BundleReader;
 class FolderWatcher;
 
 // The installed apps, kept current while the program runs. Each reload takes the search's hits and rebuilds the list
-// on the executor: first the hits, then a shallow walk of the roots for what the search missed, then the merge.
-// Only the rebuild of the latest reload is published. Changes in a root folder's own entries reload after 2.0 s of
-// quiet; everything deeper is the search's to report. Main thread; owned by the state object, which calls start()
-// once. The seams are main.cpp's and outlive it.
+// on the executor: first the hits, then a shallow walk of the roots for what the search missed, then the merge, then
+// each app's search forms (PinyinMatcher::prepare). Only the rebuild of the latest reload is published. Changes in a
+// root folder's own entries reload after 2.0 s of quiet; everything deeper is the search's to report. Main thread;
+// owned by the state object, which calls start() once. The seams are main.cpp's and outlive it.
 class AppScanner : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "pinyinmatcher.h"
 
+#include "hanreadings.h"
+
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
@@ -8,29 +10,145 @@
 #include <unicode/unistr.h>
 #include <unicode/utext.h>
 
+#include <QSet>
+
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
 namespace {
 
-// A lowered, NFC-normalised text and the offsets of its grapheme clusters: 0, each cluster start, and its length.
-// Two such texts are compared cluster by cluster, which is how canonically equivalent text compares equal without
-// a match ever starting or ending inside a cluster.
+// A lowered, NFC-normalised text and the offsets of its grapheme clusters: 0, each cluster start, and its length;
+// no offsets at all when every code unit is a cluster of its own (the common case, kept small). Two such texts are
+// compared cluster by cluster, which is how canonically equivalent text compares equal without a match ever
+// starting or ending inside a cluster.
 struct ClusterText
 {
     QString text;
-    std::vector<qsizetype> bounds{0};
+    std::vector<qsizetype> bounds;
+
+    [[nodiscard]] bool simple() const { return bounds.empty(); }
+    [[nodiscard]] size_t clusterCount() const { return simple() ? size_t(text.size()) : bounds.size() - 1; }
+    [[nodiscard]] qsizetype bound(size_t i) const { return simple() ? qsizetype(i) : bounds[i]; }
+    [[nodiscard]] bool isBoundary(qsizetype offset) const
+    {
+        return simple() ? offset >= 0 && offset <= text.size()
+                        : std::binary_search(bounds.begin(), bounds.end(), offset);
+    }
+    [[nodiscard]] size_t bytes() const
+    {
+        return size_t(text.capacity()) * sizeof(QChar) + bounds.capacity() * sizeof(qsizetype);
+    }
+};
+
+// Which characters a text holds, folded into 64 bits: a text cannot contain a query whose bits it lacks.
+uint64_t characterMask(QStringView text)
+{
+    uint64_t mask = 0;
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c >= u'a' && c <= u'z')
+            mask |= uint64_t(1) << (c - u'a');
+        else if (c >= u'0' && c <= u'9')
+            mask |= uint64_t(1) << (26 + c - u'0');
+        else
+            mask |= uint64_t(1) << (36 + c % 28);
+    }
+    return mask;
+}
+
+// A name's pinyin as a sequence of tokens, each with one or more spellings (a Han character: its readings; other
+// text: its transliteration, split into words at spaces). A token that starts a word gives the initials their
+// next letter; text that directly follows a Han character belongs to its word, as the transform writes "lèQQ".
+struct PinyinForms
+{
+    struct Spelling
+    {
+        uint16_t begin = 0; // in `chars`
+        uint16_t length = 0;
+    };
+    struct Token
+    {
+        uint16_t firstSpelling = 0;
+        uint16_t spellingCount = 0;
+        uint16_t minClustersBefore = 0; // the fewest clusters the tokens before it can take
+        bool startsWord = false;
+    };
+
+    QString chars;                 // every spelling, one after another
+    std::vector<Spelling> spellings;
+    std::vector<Token> tokens;
+    std::vector<uint16_t> bounds;  // cluster starts in `chars` plus its length; empty when every unit is a cluster
+    uint64_t mask = 0;
+    uint16_t words = 0;
+
+    [[nodiscard]] bool isBoundary(qsizetype offset) const
+    {
+        return bounds.empty() || std::binary_search(bounds.begin(), bounds.end(), uint16_t(offset));
+    }
+    [[nodiscard]] qsizetype clustersBetween(qsizetype from, qsizetype to) const
+    {
+        if (bounds.empty())
+            return to - from;
+        return std::lower_bound(bounds.begin(), bounds.end(), uint16_t(to))
+            - std::lower_bound(bounds.begin(), bounds.end(), uint16_t(from));
+    }
+    [[nodiscard]] qsizetype firstClusterEnd(const Spelling &s) const
+    {
+        if (bounds.empty())
+            return s.begin + 1;
+        return *std::upper_bound(bounds.begin(), bounds.end(), s.begin);
+    }
+    [[nodiscard]] std::span<const Spelling> spellingsOf(const Token &t) const
+    {
+        return {spellings.data() + t.firstSpelling, t.spellingCount};
+    }
+    [[nodiscard]] QStringView text(const Spelling &s) const { return QStringView(chars).sliced(s.begin, s.length); }
+    [[nodiscard]] size_t bytes() const
+    {
+        return size_t(chars.capacity()) * sizeof(QChar) + spellings.capacity() * sizeof(Spelling)
+            + tokens.capacity() * sizeof(Token) + bounds.capacity() * sizeof(uint16_t);
+    }
 };
 
 struct NameForms
 {
     ClusterText lowered;
-    bool hasPinyin = false; // transliteration is the expensive part and only tier 2 needs it
-    ClusterText full;
-    ClusterText initials;
+    uint64_t loweredMask = 0;
+    bool hasPinyin = false; // the memo of unprepared names works the pinyin out only when tier 2 needs it
+    PinyinForms pinyin;
+
+    [[nodiscard]] size_t bytes() const { return sizeof(NameForms) + lowered.bytes() + pinyin.bytes(); }
 };
+
+} // namespace
+
+// What PinyinMatcher::prepare gives an app: the forms of its name, then of each alias, and the texts they were made
+// from (shared with the app's own, so they cost nothing), to notice an app whose names changed since.
+class AppSearchForms
+{
+public:
+    QString name;
+    QStringList aliases;
+    // The characters of the lowered name, of the lowered aliases and of every spelling of their pinyin, so that
+    // most apps are passed over without a look at their forms.
+    uint64_t nameMask = 0;
+    uint64_t aliasMask = 0;
+    uint64_t pinyinMask = 0;
+    std::vector<NameForms> forms;
+
+    [[nodiscard]] bool fits(const AppInfo &app) const
+    {
+        // Copies of the app share the texts the forms were made from, which settles it without comparing them.
+        const bool sameName = app.name.constData() == name.constData() && app.name.size() == name.size();
+        const bool sameAliases = app.aliases.constData() == aliases.constData() && app.aliases.size() == aliases.size();
+        return (sameName || app.name == name) && (sameAliases || app.aliases == aliases);
+    }
+};
+
+namespace {
 
 const char16_t *utf16(const QString &s)
 {
@@ -54,8 +172,8 @@ icu::BreakIterator *characterBreaks()
     return instance.get();
 }
 
-// Han to toneless pinyin (syllables separated by single spaces), kana and other scripts to Latin; Latin text keeps
-// its letters (no ASCII folding of ß or full-width forms) but loses its combining marks.
+// Kana and other scripts to Latin (Han characters without a reading too); Latin text keeps its letters (no ASCII
+// folding of ß or full-width forms) but loses its combining marks.
 icu::Transliterator *toLatin()
 {
     thread_local const std::unique_ptr<icu::Transliterator> instance = [] {
@@ -65,6 +183,21 @@ icu::Transliterator *toLatin()
         return U_SUCCESS(status) ? std::move(t) : nullptr;
     }();
     return instance.get();
+}
+
+bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// Printable ASCII and unified Han characters: no case but ASCII's, nothing to compose, and a cluster boundary
+// between any two of them. Most names are made of nothing else.
+bool isPlainText(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar qc) {
+        const char16_t c = qc.unicode();
+        return (c >= 0x20 && c < 0x7f) || (c >= 0x4e00 && c <= 0x9fff) || (c >= 0x3400 && c <= 0x4dbf);
+    });
 }
 
 QString normalizedNfc(icu::UnicodeString &&u)
@@ -83,109 +216,361 @@ QString normalizedNfc(icu::UnicodeString &&u)
 // Full lowercasing, the same in every locale.
 QString lowered(const QString &s)
 {
+    if (isPlainText(s))
+        return s.toLower();
     icu::UnicodeString u(utf16(s), int32_t(s.size()));
     u.toLower(icu::Locale::getRoot());
     return normalizedNfc(std::move(u));
+}
+
+// The cluster starts of `text` and its length; empty when every code unit is a cluster of its own.
+std::vector<qsizetype> clusterBounds(const QString &text)
+{
+    const qsizetype size = text.size();
+    if (isPlainText(text))
+        return {};
+    std::vector<qsizetype> bounds{0};
+    icu::BreakIterator *breaks = characterBreaks();
+    UErrorCode status = U_ZERO_ERROR;
+    UText ut = UTEXT_INITIALIZER;
+    utext_openUChars(&ut, utf16(text), size, &status);
+    if (breaks && U_SUCCESS(status))
+        breaks->setText(&ut, status);
+    if (!breaks || U_FAILURE(status)) {
+        // Without break rules every code unit stands alone.
+        utext_close(&ut);
+        return {};
+    }
+    for (int32_t b = breaks->next(); b != icu::BreakIterator::DONE; b = breaks->next())
+        bounds.push_back(b);
+    utext_close(&ut);
+    if (bounds.back() != size)
+        bounds.push_back(size);
+    if (bounds.size() == size_t(size) + 1)
+        return {};
+    return bounds;
 }
 
 ClusterText clustered(QString text)
 {
     ClusterText result;
     result.text = std::move(text);
-    const qsizetype size = result.text.size();
-    icu::BreakIterator *breaks = characterBreaks();
-    UErrorCode status = U_ZERO_ERROR;
-    UText ut = UTEXT_INITIALIZER;
-    utext_openUChars(&ut, utf16(result.text), size, &status);
-    if (breaks && U_SUCCESS(status))
-        breaks->setText(&ut, status);
-    if (!breaks || U_FAILURE(status)) {
-        // Without break rules every code unit stands alone.
-        for (qsizetype i = 1; i <= size; ++i)
-            result.bounds.push_back(i);
-    } else {
-        for (int32_t b = breaks->next(); b != icu::BreakIterator::DONE; b = breaks->next())
-            result.bounds.push_back(b);
-    }
-    utext_close(&ut);
-    if (result.bounds.back() != size)
-        result.bounds.push_back(size);
+    result.bounds = clusterBounds(result.text);
     return result;
-}
-
-// Whether `needle`'s clusters are those of `hay` from its cluster `first` on.
-bool clustersAlign(const ClusterText &hay, size_t first, const ClusterText &needle)
-{
-    if (first + needle.bounds.size() > hay.bounds.size())
-        return false;
-    const qsizetype offset = hay.bounds[first];
-    for (size_t j = 1; j < needle.bounds.size(); ++j) {
-        if (hay.bounds[first + j] != offset + needle.bounds[j])
-            return false;
-    }
-    return true;
 }
 
 // The number of clusters before the first occurrence of `needle`'s clusters in `hay`'s.
 std::optional<int> clusterPosition(const ClusterText &hay, const ClusterText &needle)
 {
     for (qsizetype from = 0; (from = hay.text.indexOf(needle.text, from)) >= 0; ++from) {
-        const auto start = std::lower_bound(hay.bounds.begin(), hay.bounds.end(), from);
-        if (start == hay.bounds.end() || *start != from)
+        if (hay.simple() && needle.simple())
+            return int(from);
+        if (!hay.isBoundary(from))
             continue;
-        const auto first = size_t(start - hay.bounds.begin());
-        if (clustersAlign(hay, first, needle))
+        const auto first = hay.simple() ? size_t(from)
+                                        : size_t(std::lower_bound(hay.bounds.begin(), hay.bounds.end(), from)
+                                                 - hay.bounds.begin());
+        if (first + needle.clusterCount() > hay.clusterCount())
+            continue;
+        bool aligned = true;
+        for (size_t j = 1; j <= needle.clusterCount() && aligned; ++j)
+            aligned = hay.bound(first + j) == from + needle.bound(j);
+        if (aligned)
             return int(first);
     }
     return std::nullopt;
 }
 
-bool hasClusterPrefix(const ClusterText &hay, const ClusterText &needle)
+class PinyinBuilder
 {
-    return hay.text.startsWith(needle.text) && clustersAlign(hay, 0, needle);
-}
-
-PinyinMatcher::Pinyin transliterated(const QString &text)
-{
-    icu::UnicodeString u(utf16(text), int32_t(text.size()));
-    // The transform leaves ASCII as it is and costs tens of microseconds a name, so Latin names skip it.
-    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    if (icu::Transliterator *t = toLatin(); t && !ascii)
-        t->transliterate(u);
-    u.toLower(icu::Locale::getRoot());
-    const QString latin = normalizedNfc(std::move(u));
-
-    // Only U+0020 separates words: it is what the transform puts between syllables.
-    QString full = latin;
-    full.remove(u' ');
-    QString initials;
-    for (const QString &word : latin.split(u' ', Qt::SkipEmptyParts)) {
-        const ClusterText clusters = clustered(word);
-        initials += word.left(clusters.bounds[1]);
+public:
+    PinyinForms build(const QString &text)
+    {
+        QString run;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            char32_t c = text[i].unicode();
+            qsizetype units = 1;
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+                units = 2;
+            }
+            const std::span<const uint16_t> readings = HanReadings::of(c);
+            if (readings.empty()) {
+                run += QStringView(text).sliced(i, units);
+            } else {
+                addRun(run);
+                run.clear();
+                // The transform sets a syllable apart only from a letter before it: "a wēi", "1wēi", "(wēi)".
+                beginToken(m_forms.tokens.empty() || m_last == u' ' || m_last.isLetter());
+                for (uint16_t r : readings)
+                    addSpelling(HanReadings::syllable(r));
+                m_last = u'n';
+            }
+            i += units - 1;
+        }
+        addRun(run);
+        finish();
+        return std::move(m_forms);
     }
-    // Dropping spaces can bring a mark next to a new base; keep both forms normalised for the comparisons.
-    return PinyinMatcher::Pinyin{normalizedNfc(icu::UnicodeString(utf16(full), int32_t(full.size()))),
-                                 normalizedNfc(icu::UnicodeString(utf16(initials), int32_t(initials.size())))};
+
+private:
+    PinyinForms m_forms;
+    std::vector<qsizetype> m_bounds;
+    bool m_complex = false;
+    QChar m_last; // the last character written so far
+
+    void beginToken(bool startsWord)
+    {
+        PinyinForms::Token token;
+        token.firstSpelling = uint16_t(m_forms.spellings.size());
+        token.startsWord = startsWord;
+        m_forms.tokens.push_back(token);
+        if (startsWord)
+            ++m_forms.words;
+    }
+
+    void addSpelling(QLatin1StringView syllable)
+    {
+        const qsizetype begin = m_forms.chars.size();
+        m_forms.chars += syllable;
+        for (qsizetype i = begin; i < m_forms.chars.size(); ++i)
+            m_bounds.push_back(i);
+        pushSpelling(begin);
+    }
+
+    void addSpelling(const QString &word)
+    {
+        const qsizetype begin = m_forms.chars.size();
+        m_forms.chars += word;
+        const std::vector<qsizetype> bounds = clusterBounds(word);
+        if (bounds.empty()) {
+            for (qsizetype i = 0; i < word.size(); ++i)
+                m_bounds.push_back(begin + i);
+        } else {
+            m_complex = true;
+            for (size_t i = 0; i + 1 < bounds.size(); ++i)
+                m_bounds.push_back(begin + bounds[i]);
+        }
+        pushSpelling(begin);
+    }
+
+    void pushSpelling(qsizetype begin)
+    {
+        m_forms.spellings.push_back({uint16_t(begin), uint16_t(m_forms.chars.size() - begin)});
+        ++m_forms.tokens.back().spellingCount;
+    }
+
+    // Text between Han characters, transliterated as a whole; its first word continues the word before it unless
+    // a space comes first (the transform writes "lèQQ").
+    void addRun(const QString &run)
+    {
+        if (run.isEmpty())
+            return;
+        icu::UnicodeString u(utf16(run), int32_t(run.size()));
+        // The transform leaves ASCII as it is and costs tens of microseconds a name, so Latin text skips it.
+        if (icu::Transliterator *t = toLatin(); t && !isAscii(run))
+            t->transliterate(u);
+        u.toLower(icu::Locale::getRoot());
+        const QString latin = normalizedNfc(std::move(u));
+        if (!latin.isEmpty())
+            m_last = latin.back();
+        bool first = true;
+        // Only U+0020 separates words: it is what the transform puts between syllables.
+        for (const QString &word : latin.split(u' ', Qt::SkipEmptyParts)) {
+            const bool continues = first && !m_forms.tokens.empty() && !latin.startsWith(u' ');
+            first = false;
+            beginToken(!continues);
+            // Dropping spaces can bring a mark next to a new base; keep every piece normalised on its own.
+            addSpelling(normalizedNfc(icu::UnicodeString(utf16(word), int32_t(word.size()))));
+        }
+    }
+
+    void finish()
+    {
+        if (m_complex) {
+            m_bounds.push_back(m_forms.chars.size());
+            m_forms.bounds.assign(m_bounds.begin(), m_bounds.end());
+        }
+        uint16_t before = 0;
+        for (auto &token : m_forms.tokens) {
+            token.minClustersBefore = before;
+            qsizetype fewest = -1;
+            for (const auto &s : m_forms.spellingsOf(token)) {
+                const qsizetype n = m_forms.clustersBetween(s.begin, s.begin + s.length);
+                if (fewest < 0 || n < fewest)
+                    fewest = n;
+            }
+            before = uint16_t(before + std::max<qsizetype>(fewest, 0));
+        }
+        m_forms.mask = characterMask(m_forms.chars);
+        m_forms.chars.squeeze();
+        m_forms.spellings.shrink_to_fit();
+        m_forms.tokens.shrink_to_fit();
+    }
+};
+
+// Names so long that the 16-bit offsets of their pinyin could overflow are cut; no app has such a name.
+constexpr qsizetype longestPinyinSource = 1000;
+
+NameForms formsOf(const QString &text, bool withPinyin)
+{
+    NameForms forms;
+    forms.lowered = clustered(lowered(text));
+    forms.loweredMask = characterMask(forms.lowered.text);
+    if (withPinyin) {
+        forms.pinyin = PinyinBuilder().build(text.left(longestPinyinSource));
+        forms.hasPinyin = true;
+    }
+    return forms;
 }
 
-// A pure memo of the forms of every text seen on this thread; the same text always gives the same forms. Entries
-// are only added (node-based, so a reference stays good) until `trim` empties the memo, which happens only on entry
-// to a search.
+// A query: its cluster text and the mask of its characters.
+struct Query
+{
+    ClusterText q;
+    uint64_t mask = 0;
+};
+
+bool sameUnits(QStringView a, QStringView b)
+{
+    return a == b;
+}
+
+// Whether the query, from its offset `done` on, continues through the tokens after `token` in some choice of
+// spellings. The set of offsets reached stays at most as large as the query, whatever the number of choices.
+bool continuesAfter(const PinyinForms &p, size_t token, qsizetype done, const ClusterText &q)
+{
+    std::vector<qsizetype> states{done};
+    std::vector<qsizetype> next;
+    for (size_t t = token + 1; t < p.tokens.size() && !states.empty(); ++t) {
+        next.clear();
+        for (qsizetype s : states) {
+            const QStringView rest = QStringView(q.text).sliced(s);
+            for (const auto &spelling : p.spellingsOf(p.tokens[t])) {
+                const QStringView text = p.text(spelling);
+                if (rest.size() <= text.size()) {
+                    if (sameUnits(text.first(rest.size()), rest) && p.isBoundary(spelling.begin + rest.size()))
+                        return true;
+                } else if (sameUnits(rest.first(text.size()), text) && q.isBoundary(s + text.size())
+                           && std::find(next.begin(), next.end(), s + text.size()) == next.end()) {
+                    next.push_back(s + text.size());
+                }
+            }
+        }
+        std::swap(states, next);
+    }
+    return false;
+}
+
+// The smallest number of clusters before an occurrence of the query in the full pinyin of some choice.
+std::optional<int> positionInFull(const PinyinForms &p, const ClusterText &q)
+{
+    const QChar head = q.text.front();
+    std::optional<int> best;
+    for (size_t t = 0; t < p.tokens.size(); ++t) {
+        const PinyinForms::Token &token = p.tokens[t];
+        if (best && token.minClustersBefore >= *best)
+            break;
+        for (const auto &spelling : p.spellingsOf(token)) {
+            const QStringView text = p.text(spelling);
+            for (qsizetype o = 0; o < text.size(); ++o) {
+                if (text[o] != head || !p.isBoundary(spelling.begin + o))
+                    continue;
+                const QStringView tail = text.sliced(o);
+                bool found = false;
+                if (q.text.size() <= tail.size()) {
+                    found = sameUnits(tail.first(q.text.size()), q.text)
+                        && p.isBoundary(spelling.begin + o + q.text.size());
+                } else {
+                    found = sameUnits(tail, QStringView(q.text).first(tail.size())) && q.isBoundary(tail.size())
+                        && continuesAfter(p, t, tail.size(), q);
+                }
+                if (found) {
+                    const int position = int(token.minClustersBefore + p.clustersBetween(spelling.begin,
+                                                                                         spelling.begin + o));
+                    if (!best || position < *best)
+                        best = position;
+                    break; // later offsets of this spelling lie further on
+                }
+            }
+        }
+    }
+    return best;
+}
+
+// Whether the initials of some choice start with the query: its n-th cluster is the first cluster of some
+// spelling of the n-th word.
+bool initialsStartWith(const PinyinForms &p, const ClusterText &q)
+{
+    if (q.clusterCount() > p.words)
+        return false;
+    size_t cluster = 0;
+    for (const auto &token : p.tokens) {
+        if (cluster == q.clusterCount())
+            return true;
+        if (!token.startsWord)
+            continue;
+        const QStringView wanted = QStringView(q.text).sliced(q.bound(cluster), q.bound(cluster + 1) - q.bound(cluster));
+        bool any = false;
+        for (const auto &spelling : p.spellingsOf(token)) {
+            const QStringView first = QStringView(p.chars).sliced(spelling.begin, p.firstClusterEnd(spelling) - spelling.begin);
+            if (first == wanted) {
+                any = true;
+                break;
+            }
+        }
+        if (!any)
+            return false;
+        ++cluster;
+    }
+    return cluster == q.clusterCount();
+}
+
+void notePosition(std::optional<int> &best, std::optional<int> position)
+{
+    if (position && (!best || *position < *best))
+        best = position;
+}
+
+std::optional<int> loweredPosition(const NameForms &forms, const Query &query)
+{
+    if (query.mask & ~forms.loweredMask)
+        return std::nullopt;
+    return clusterPosition(forms.lowered, query.q);
+}
+
+std::optional<int> pinyinPosition(const NameForms &forms, const Query &query)
+{
+    const PinyinForms &p = forms.pinyin;
+    if (query.mask & ~p.mask)
+        return std::nullopt;
+    if (std::optional<int> inFull = positionInFull(p, query.q))
+        return inFull;
+    if (initialsStartWith(p, query.q))
+        return 0;
+    return std::nullopt;
+}
+
+// A pure memo of the forms of every text met unprepared on this thread; the same text always gives the same forms.
+// Entries are only added (node-based, so a reference stays good) until `trim` empties the memo, which happens only
+// on entry to a search.
 class FormsMemo
 {
 public:
-    const NameForms &lowered(const QString &text) { return entry(text); }
+    const NameForms &lowered(const QString &text)
+    {
+        auto [it, added] = m_forms.try_emplace(text);
+        if (added)
+            it->second = formsOf(text, false);
+        return it->second;
+    }
 
     const NameForms &withPinyin(const QString &text)
     {
-        NameForms &forms = entry(text);
-        if (!forms.hasPinyin) {
-            PinyinMatcher::Pinyin p = transliterated(text);
-            forms.full = clustered(std::move(p.full));
-            forms.initials = clustered(std::move(p.initials));
-            forms.hasPinyin = true;
-        }
-        return forms;
+        auto [it, added] = m_forms.try_emplace(text);
+        if (!it->second.hasPinyin)
+            it->second = formsOf(text, true);
+        return it->second;
     }
 
     // Keeps the memo from growing without bound when names keep changing; far above any real catalogue.
@@ -196,14 +581,6 @@ public:
     }
 
 private:
-    NameForms &entry(const QString &text)
-    {
-        auto [it, added] = m_forms.try_emplace(text);
-        if (added)
-            it->second.lowered = clustered(::lowered(text));
-        return it->second;
-    }
-
     std::unordered_map<QString, NameForms> m_forms;
 };
 
@@ -230,42 +607,59 @@ QString trimmedQuery(const QString &query)
     return query.mid(begin, end - begin);
 }
 
-void notePosition(std::optional<int> &best, std::optional<int> position)
+Query makeQuery(QString loweredText)
 {
-    if (position && (!best || *position < *best))
-        best = position;
+    Query query;
+    query.q = clustered(std::move(loweredText));
+    query.mask = characterMask(query.q.text);
+    return query;
 }
 
-std::optional<PinyinMatcher::MatchScore> matchPrepared(const QString &name, const QStringList &aliases,
-                                                       const ClusterText &q, const QStringList &extraNames)
+// `nameAt(0)` is the name's forms, `nameAt(i)` for 1 <= i <= aliasCount those of alias i - 1, all with pinyin.
+template <typename NameAt>
+std::optional<PinyinMatcher::MatchScore> matchForms(qsizetype aliasCount, const NameAt &nameAt,
+                                                    const QStringList &extraNames, const Query &query)
 {
-    FormsMemo &forms = memo();
-
-    std::optional<int> best = clusterPosition(forms.lowered(name).lowered, q);
+    std::optional<int> best = loweredPosition(nameAt(0), query);
     for (const QString &extra : extraNames)
-        notePosition(best, clusterPosition(forms.lowered(extra).lowered, q));
+        notePosition(best, loweredPosition(memo().lowered(extra), query));
     if (best)
         return PinyinMatcher::MatchScore{0, *best};
 
-    for (const QString &alias : aliases)
-        notePosition(best, clusterPosition(forms.lowered(alias).lowered, q));
+    for (qsizetype i = 1; i <= aliasCount; ++i)
+        notePosition(best, loweredPosition(nameAt(i), query));
     if (best)
         return PinyinMatcher::MatchScore{1, *best};
 
     // Extra names are what the user typed, in the user's own script; their pinyin is not searched.
-    auto notePinyin = [&](const QString &text) {
-        const NameForms &f = forms.withPinyin(text);
-        if (std::optional<int> inFull = clusterPosition(f.full, q))
-            notePosition(best, inFull);
-        else if (hasClusterPrefix(f.initials, q))
-            notePosition(best, 0);
-    };
-    notePinyin(name);
-    for (const QString &alias : aliases)
-        notePinyin(alias);
+    for (qsizetype i = 0; i <= aliasCount; ++i)
+        notePosition(best, pinyinPosition(nameAt(i), query));
     if (best)
         return PinyinMatcher::MatchScore{2, *best};
     return std::nullopt;
+}
+
+std::optional<PinyinMatcher::MatchScore> matchUnprepared(const QString &name, const QStringList &aliases,
+                                                         const QStringList &extraNames, const Query &query)
+{
+    FormsMemo &forms = memo();
+    const auto nameAt = [&](qsizetype i) -> const NameForms & {
+        return forms.withPinyin(i == 0 ? name : aliases[i - 1]);
+    };
+    return matchForms(aliases.size(), nameAt, extraNames, query);
+}
+
+std::optional<PinyinMatcher::MatchScore> matchApp(const AppInfo &app, const QStringList &extraNames,
+                                                  const Query &query)
+{
+    const AppSearchForms *prepared = app.searchForms.get();
+    if (!prepared || !prepared->fits(app))
+        return matchUnprepared(app.name, app.aliases, extraNames, query);
+    const uint64_t m = query.mask;
+    if (extraNames.isEmpty() && (m & ~prepared->nameMask) && (m & ~prepared->aliasMask) && (m & ~prepared->pinyinMask))
+        return std::nullopt;
+    const auto nameAt = [prepared](qsizetype i) -> const NameForms & { return prepared->forms[size_t(i)]; };
+    return matchForms(app.aliases.size(), nameAt, extraNames, query);
 }
 
 } // namespace
@@ -273,16 +667,65 @@ std::optional<PinyinMatcher::MatchScore> matchPrepared(const QString &name, cons
 PinyinMatcher::Pinyin PinyinMatcher::pinyin(const QString &text)
 {
     memo().trim();
-    const NameForms &forms = memo().withPinyin(text);
-    return Pinyin{forms.full.text, forms.initials.text};
+    const PinyinForms &p = memo().withPinyin(text).pinyin;
+    Pinyin result;
+    for (const auto &token : p.tokens) {
+        const PinyinForms::Spelling &usual = p.spellings[token.firstSpelling];
+        result.full += p.text(usual);
+        if (token.startsWord)
+            result.initials += QStringView(p.chars).sliced(usual.begin, p.firstClusterEnd(usual) - usual.begin);
+    }
+    return result;
+}
+
+std::shared_ptr<const AppSearchForms> PinyinMatcher::searchForms(const QString &name, const QStringList &aliases)
+{
+    auto forms = std::make_shared<AppSearchForms>();
+    forms->name = name;
+    forms->aliases = aliases;
+    forms->forms.reserve(size_t(aliases.size()) + 1);
+    forms->forms.push_back(formsOf(name, true));
+    for (const QString &alias : aliases)
+        forms->forms.push_back(formsOf(alias, true));
+    forms->nameMask = forms->forms.front().loweredMask;
+    for (size_t i = 0; i < forms->forms.size(); ++i) {
+        if (i > 0)
+            forms->aliasMask |= forms->forms[i].loweredMask;
+        forms->pinyinMask |= forms->forms[i].pinyin.mask;
+    }
+    return forms;
+}
+
+void PinyinMatcher::prepare(QList<AppInfo> &apps)
+{
+    for (AppInfo &app : apps) {
+        if (!app.searchForms || !app.searchForms->fits(app))
+            app.searchForms = searchForms(app.name, app.aliases);
+    }
+}
+
+size_t PinyinMatcher::preparedBytes(const QList<AppInfo> &apps)
+{
+    QSet<const AppSearchForms *> counted;
+    size_t bytes = 0;
+    for (const AppInfo &app : apps) {
+        const AppSearchForms *forms = app.searchForms.get();
+        if (!forms || counted.contains(forms))
+            continue;
+        counted.insert(forms);
+        // The object and its control block, made together; the name and aliases are the app's own.
+        bytes += sizeof(AppSearchForms) + 2 * sizeof(void *) + forms->forms.capacity() * sizeof(NameForms);
+        for (const NameForms &f : forms->forms)
+            bytes += f.bytes() - sizeof(NameForms);
+    }
+    return bytes;
 }
 
 QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QString &query,
                                            const ExtraNames &extraNames)
 {
-    const QString trimmed = trimmedQuery(query);
-    const ClusterText q = clustered(lowered(trimmed));
-    if (q.text.isEmpty())
+    const Query q = makeQuery(lowered(trimmedQuery(query)));
+    if (q.q.text.isEmpty())
         return apps;
 
     memo().trim();
@@ -295,10 +738,11 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
     for (qsizetype i = 0; i < apps.size(); ++i) {
         const AppInfo &app = apps[i];
         const QStringList extras = extraNames ? extraNames(app) : QStringList();
-        if (const std::optional<MatchScore> score = matchPrepared(app.name, app.aliases, q, extras))
+        if (const std::optional<MatchScore> score = matchApp(app, extras, q))
             kept.push_back({*score, i});
     }
-    std::stable_sort(kept.begin(), kept.end(), [](const Ranked &a, const Ranked &b) {
+    // The index makes every key distinct, so a plain sort keeps ties in input order.
+    std::sort(kept.begin(), kept.end(), [](const Ranked &a, const Ranked &b) {
         if (a.score != b.score)
             return a.score < b.score;
         return a.index < b.index;
@@ -315,10 +759,9 @@ std::optional<PinyinMatcher::MatchScore> PinyinMatcher::match(const QString &nam
                                                               const QString &loweredQuery,
                                                               const QStringList &extraNames)
 {
-    const ClusterText q =
-        clustered(normalizedNfc(icu::UnicodeString(utf16(loweredQuery), int32_t(loweredQuery.size()))));
-    if (q.text.isEmpty())
+    const Query q = makeQuery(normalizedNfc(icu::UnicodeString(utf16(loweredQuery), int32_t(loweredQuery.size()))));
+    if (q.q.text.isEmpty())
         return std::nullopt;
     memo().trim();
-    return matchPrepared(name, aliases, q, extraNames);
+    return matchUnprepared(name, aliases, extraNames, q);
 }

@@ -101,6 +101,28 @@ void TestBundleReaders::desktopEntryOpens_data()
     QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + head + "Type=Application\n" << false;
     QTest::newRow("invalid utf-8") << head + "Type=Application\nComment=\xC3\x28\n" << false;
     QTest::newRow("no entry group") << QByteArray("[Desktop Action x]\nType=Application\nName=X\n") << false;
+
+    // The program of Exec, as the launcher would start it.
+    const QByteArray app = "[Desktop Entry]\nType=Application\nName=Editor\n";
+    QTest::newRow("exec program installed") << app + "Exec=editor --new %F\n" << true;
+    QTest::newRow("exec program missing") << app + "Exec=removed-editor %F\n" << false;
+    QTest::newRow("exec absolute path installed") << app + "Exec=/opt/tool/bin/tool\n" << true;
+    QTest::newRow("exec absolute path missing") << app + "Exec=/opt/gone/bin/tool %u\n" << false;
+    QTest::newRow("exec quoted path installed") << app + "Exec=\"/opt/tool/bin/tool\" --x\n" << true;
+    QTest::newRow("exec relative path in the working folder") << app + "Exec=bin/tool\nPath=/opt/tool\n" << true;
+    QTest::newRow("exec relative path missing there") << app + "Exec=bin/tool\nPath=/opt/gone\n" << false;
+    QTest::newRow("exec relative path without a working folder") << app + "Exec=./tool\n" << false;
+    QTest::newRow("exec unbalanced quote") << app + "Exec=\"editor --x\n" << false;
+    QTest::newRow("exec bare percent") << app + "Exec=editor 50%\n" << false;
+    QTest::newRow("exec unknown field code") << app + "Exec=editor %x\n" << false;
+    QTest::newRow("exec empty") << app + "Exec=\n" << false;
+    QTest::newRow("exec only a field code") << app + "Exec=%U\n" << false;
+    QTest::newRow("env before a missing program is env's to run") << app + "Exec=env LANG=C removed-editor\n"
+                                                                   << true;
+    QTest::newRow("env missing itself") << app + "Exec=/no/env LANG=C editor\n" << false;
+    QTest::newRow("no exec") << app << false;
+    QTest::newRow("no exec, started over the bus") << app + "DBusActivatable=true\n" << true;
+    QTest::newRow("bus and a missing exec program") << app + "DBusActivatable=true\nExec=removed-editor\n" << false;
 }
 
 void TestBundleReaders::desktopEntryOpens()
@@ -111,7 +133,11 @@ void TestBundleReaders::desktopEntryOpens()
     const QString file = tree.write(u"apps/editor.desktop"_qs, content);
     const DesktopEntryReader reader({{tree.path(u"apps"_qs)},
                                      {u"XFCE"_qs},
-                                     [](const QString &program) { return program == u"present-program"; }});
+                                     [](const QString &program) {
+                                         return QStringList{u"present-program"_qs, u"editor"_qs, u"env"_qs,
+                                                            u"/opt/tool/bin/tool"_qs}
+                                             .contains(program);
+                                     }});
     QCOMPARE(reader.open(file).has_value(), opens);
 }
 

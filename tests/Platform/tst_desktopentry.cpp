@@ -1,5 +1,7 @@
 #include "desktopentry.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Reading desktop entry files: what makes a file unreadable, how values, lists and booleans come back, which
@@ -20,6 +22,8 @@ private Q_SLOTS:
     void isShownIn();
     void posixLocale_data();
     void posixLocale();
+    void loadReadsWhatTheFileHoldsNow();
+    void copiesOutliveTheirOriginal();
 };
 
 void TestDesktopEntry::parse_data()
@@ -220,4 +224,41 @@ void TestDesktopEntry::posixLocale()
 }
 
 QTEST_GUILESS_MAIN(TestDesktopEntry)
+void TestDesktopEntry::loadReadsWhatTheFileHoldsNow()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"tool.desktop"_qs);
+    const auto write = [&](const QByteArray &bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    // Rewritten in place at once, same size: the file's times may not tell the versions apart; its bytes do.
+    write("[Desktop Entry]\nName=Aaaa\n");
+    QCOMPARE(DesktopEntry::load(path)->name(), u"Aaaa"_qs);
+    write("[Desktop Entry]\nName=Bbbb\n");
+    QCOMPARE(DesktopEntry::load(path)->name(), u"Bbbb"_qs);
+    write("[Desktop Entry]\nName=Aaaa\n");
+    QCOMPARE(DesktopEntry::load(path)->name(), u"Aaaa"_qs);
+    write("[Other]\nName=Aaaa\n");
+    QVERIFY(!DesktopEntry::load(path));
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!DesktopEntry::load(path));
+}
+
+void TestDesktopEntry::copiesOutliveTheirOriginal()
+{
+    // Values are views into the entry's text, with an encoding dropped from one key: copies keep them good.
+    std::optional<DesktopEntry> copy;
+    {
+        const auto original = DesktopEntry::parse("[Desktop Entry]\nName=Files\nName[de_DE.UTF-8]=Dateien\n"
+                                                  "Name[fr]=Fichiers\n");
+        QVERIFY(original);
+        copy = *original;
+    }
+    QCOMPARE(copy->name(), u"Files"_qs);
+    QCOMPARE(copy->localizedValue(u"Name"_qs, {u"de_DE"_qs}), std::optional<QString>(u"Dateien"_qs));
+    QCOMPARE(copy->localizedValues(u"Name"_qs).value(u"fr"_qs), u"Fichiers"_qs);
+}
+
 #include "tst_desktopentry.moc"

@@ -5,6 +5,7 @@
 #include "fake/manualexecutor.h"
 #include "fake/virtualclock.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,6 +17,7 @@ class TestDesktopEntryIndex : public QObject
 private Q_SLOTS:
     void finishesOnceWithNothingFound();
     void hitsInRootOrderFirstOfEachId();
+    void linksCountAsWhatTheyPointTo();
     void watchesWhatItWalked();
     void noticesOfChanges_data();
     void noticesOfChanges();
@@ -100,6 +102,27 @@ void TestDesktopEntryIndex::hitsInRootOrderFirstOfEachId()
     QCOMPARE(hits[1].displayName, std::optional<QString>(u"B"_qs));
     QCOMPARE(hits[2].displayName, std::nullopt);
     QCOMPARE(hits[4].displayName, std::optional<QString>(u"C"_qs));
+}
+
+void TestDesktopEntryIndex::linksCountAsWhatTheyPointTo()
+{
+    Harness h;
+    h.tree.desktopEntry(u"elsewhere/files/linked.desktop"_qs, u"Linked"_qs);
+    h.tree.desktopEntry(u"elsewhere/tool.desktop"_qs, u"Tool"_qs);
+    h.tree.mkdir(u"root1"_qs);
+    h.tree.mkdir(u"root1/folder.desktop"_qs);
+    h.tree.desktopEntry(u"root1/folder.desktop/inner.desktop"_qs, u"Inner"_qs);
+    QVERIFY(QFile::link(h.tree.path(u"elsewhere/files"_qs), h.tree.path(u"root1/vendor"_qs)));
+    QVERIFY(QFile::link(h.tree.path(u"elsewhere/tool.desktop"_qs), h.tree.path(u"root1/tool.desktop"_qs)));
+    QVERIFY(QFile::link(h.tree.path(u"elsewhere/gone.desktop"_qs), h.tree.path(u"root1/gone.desktop"_qs)));
+    QVERIFY(QFile::link(h.tree.path(u"elsewhere/files"_qs), h.tree.path(u"root1/dir-link.desktop"_qs)));
+    h.start(1);
+
+    // A link to a folder is walked once (by the first link met), a link to an entry is one, a dangling link is
+    // nothing, and a folder is a folder whatever its name.
+    QCOMPARE(h.hitPaths(), (QStringList{u"root1/dir-link.desktop/linked.desktop"_qs,
+                                        u"root1/folder.desktop/inner.desktop"_qs, u"root1/tool.desktop"_qs}));
+    QCOMPARE(h.index.results()[2].displayName, std::optional<QString>(u"Tool"_qs));
 }
 
 void TestDesktopEntryIndex::watchesWhatItWalked()

@@ -8,6 +8,7 @@
 #include "fake/fakefolderwatcher.h"
 #include "fake/manualexecutor.h"
 #include "fake/virtualclock.h"
+#include "pinyinmatcher.h"
 #include "portablebundlereader.h"
 #include "threadpoolexecutor.h"
 
@@ -67,7 +68,8 @@ struct Harness
         for (const auto &name : rootNames)
             roots << (QDir::isAbsolutePath(name) ? name : tree.path(name));
         reader = std::make_unique<PortableBundleReader>(DesktopEntryReader::Options{
-            roots, desktops, [](const QString &program) { return program == u"present-program"; }});
+            roots, desktops,
+            [](const QString &program) { return program == u"present-program" || program == u"true"; }});
         AppDirectorySearch *search = &fakeSearch;
         if (realIndex) {
             index = std::make_unique<DesktopEntryIndex>(watcher, clock, executor, chinese);
@@ -264,6 +266,12 @@ void TestAppScanner::aliases()
     // Every other name once, in code-point order: "Draw" trimmed, "draw" differs in case, and the listed name, the
     // blank one, the ".lproj" folder's and the unreadable table's are left out.
     QCOMPARE(app.aliases, (QStringList{u"Draw"_qs, u"Zeichnen"_qs, u"draw"_qs, u"绘图"_qs}));
+    // Published with the search's forms of these names already made, for the pinyin of the name and of an alias.
+    QVERIFY(app.searchForms);
+    const auto before = app.searchForms;
+    QCOMPARE(PinyinMatcher::rankedFilter(h.scanner->apps(), u"huitu"_qs, {}).size(), 1);
+    QCOMPARE(PinyinMatcher::rankedFilter(h.scanner->apps(), u"ht"_qs, {}).size(), 1);
+    QCOMPARE(h.scanner->apps().first().searchForms, before);
 }
 
 void TestAppScanner::installDatesFromTheReader()
@@ -460,6 +468,10 @@ void TestAppScanner::desktopEntries_data()
         << QStringList{};
     QTest::newRow("try-exec program present")
         << QByteArrayList{file("root1/a.desktop", desktopEntry(u"A"_qs, "TryExec=present-program\n"))}
+        << QStringList{u"a A root1/a.desktop"_qs};
+    QTest::newRow("a leftover entry whose program is gone")
+        << QByteArrayList{file("root1/a.desktop", desktopEntry(u"A"_qs)),
+                          file("root1/b.desktop", "[Desktop Entry]\nType=Application\nName=B\nExec=removed %U\n")}
         << QStringList{u"a A root1/a.desktop"_qs};
     QTest::newRow("hidden masks a later root")
         << QByteArrayList{file("root1/a.desktop", desktopEntry(u"A"_qs, "Hidden=true\n")),

@@ -44,6 +44,11 @@ private Q_SLOTS:
     void rankedFilter_data();
     void rankedFilter();
     void blankQueryReturnsTheInputAsItIs();
+    void readings_data();
+    void readings();
+    void manyPolyphonesStayCheap();
+    void preparedFormsOfOtherNamesAreNotUsed();
+    void preparedFormsAreSharedByCopies();
 };
 
 void TestPinyinMatcher::pinyin_data()
@@ -71,6 +76,10 @@ void TestPinyinMatcher::pinyin_data()
     QTest::newRow("an initial is a whole flag") << u"🇨🇳 Maps"_qs << u"🇨🇳maps"_qs << u"🇨🇳m"_qs;
     QTest::newRow("an initial is a whole emoji sequence")
         << u"👨\u200d👩\u200d👧 Home"_qs << u"👨\u200d👩\u200d👧home"_qs << u"👨\u200d👩\u200d👧h"_qs;
+    QTest::newRow("a polyphone by its usual reading") << u"银行"_qs << u"yinxing"_qs << u"yx"_qs;
+    QTest::newRow("ü without its dots") << u"女"_qs << u"nu"_qs << u"n"_qs;
+    QTest::newRow("a syllable after a letter starts a word") << u"a微"_qs << u"awei"_qs << u"aw"_qs;
+    QTest::newRow("a syllable after a digit does not") << u"1微"_qs << u"1wei"_qs << u"1"_qs;
     QTest::newRow("empty text") << QString() << QString() << QString();
 }
 
@@ -142,6 +151,10 @@ void TestPinyinMatcher::match_data()
     QTest::newRow("a query ending inside a character misses")
         << u"👍🏽 Yes"_qs << none << none << u"👍"_qs << -1 << 0;
     QTest::newRow("nothing alike") << vsc << QStringList{u"编辑器"_qs} << none << u"zzz"_qs << -1 << 0;
+    QTest::newRow("a second reading") << u"银行"_qs << none << none << u"hang"_qs << 2 << 3;
+    QTest::newRow("the smallest position over all readings") << u"乐音"_qs << none << none << u"yin"_qs << 2 << 2;
+    QTest::newRow("a match across syllables") << u"命令行"_qs << none << none << u"inglingh"_qs << 2 << 1;
+    QTest::newRow("initials of the second readings") << u"重命名"_qs << none << none << u"cm"_qs << 2 << 0;
 }
 
 void TestPinyinMatcher::match()
@@ -208,6 +221,10 @@ void TestPinyinMatcher::rankedFilter()
     QFETCH(QStringList, expected);
     const auto extras = [&](const AppInfo &a) { return extraNames.value(a.bundleID); };
     QCOMPARE(idsOf(PinyinMatcher::rankedFilter(apps, query, extras)), expected);
+    // Prepared forms, as the scanner publishes them, find the same.
+    QList<AppInfo> prepared = apps;
+    PinyinMatcher::prepare(prepared);
+    QCOMPARE(idsOf(PinyinMatcher::rankedFilter(prepared, query, extras)), expected);
 }
 
 void TestPinyinMatcher::blankQueryReturnsTheInputAsItIs()
@@ -222,6 +239,118 @@ void TestPinyinMatcher::blankQueryReturnsTheInputAsItIs()
         QCOMPARE(PinyinMatcher::rankedFilter(apps, blank, [](const AppInfo &) { return QStringList{u"x"_qs}; }),
                  apps);
     }
+}
+
+void TestPinyinMatcher::readings_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("found");
+
+    struct Row
+    {
+        const char *name;
+        const char16_t *app;
+        const char16_t *query;
+        bool found;
+    };
+    const Row rows[] = {
+        {"音乐 by yue", u"音乐", u"yinyue", true},
+        {"音乐 by le", u"音乐", u"yinle", true},
+        {"音乐 by yue initials", u"音乐", u"yy", true},
+        {"音乐 by le initials", u"音乐", u"yl", true},
+        {"音乐 not by a reading of 药", u"音乐", u"yinyao", false},
+        {"音乐 not by initials of no reading", u"音乐", u"yx", false},
+        {"QQ音乐 with Latin before", u"QQ音乐", u"qqyinyue", true},
+        {"QQ音乐 initials", u"QQ音乐", u"qyy", true},
+        {"网易云音乐 in full", u"网易云音乐", u"wangyiyunyinyue", true},
+        {"网易云音乐 initials", u"网易云音乐", u"wyyyy", true},
+        {"招商银行 by hang", u"招商银行", u"zhaoshangyinhang", true},
+        {"招商银行 initials by hang", u"招商银行", u"zsyh", true},
+        {"招商银行 initials by xing", u"招商银行", u"zsyx", true},
+        {"招商银行 not by a syllable of no reading", u"招商银行", u"yinxang", false},
+        {"招商银行 initials not by another letter", u"招商银行", u"zsyg", false},
+        {"高德地图 by di", u"高德地图", u"gaodeditu", true},
+        {"高德地图 by de", u"高德地图", u"ditu", true},
+        {"高德地图 initials", u"高德地图", u"gddt", true},
+        {"高德地图 not by a reading 德 lacks", u"高德地图", u"gaodiditu", false},
+        {"茄子 by qie", u"茄子", u"qiezi", true},
+        {"茄子 initials by qie", u"茄子", u"qz", true},
+        {"茄子 by jia", u"茄子", u"jiazi", true},
+        {"茄子 not by a reading 子 lacks", u"茄子", u"qiezhi", false},
+        {"命令行 by hang", u"命令行", u"minglinghang", true},
+        {"命令行 initials", u"命令行", u"mlh", true},
+        {"命令行 not by a reading 令 lacks", u"命令行", u"minglenghang", false},
+        {"重命名 by chong", u"重命名", u"chongmingming", true},
+        {"重命名 by zhong", u"重命名", u"zhongmingming", true},
+        {"重命名 not by a reading 重 lacks", u"重命名", u"chengmingming", false},
+        {"绿 typed with v", u"绿色", u"lvse", true},
+        {"绿 typed with u", u"绿色", u"luse", true},
+        {"女 typed with v", u"女神", u"nvshen", true},
+        {"ü is not any other vowel", u"绿色", u"lese", false},
+        {"a tone mark is not typed", u"音乐", u"yīn", false},
+    };
+    for (const Row &row : rows)
+        QTest::newRow(row.name) << QString::fromUtf16(row.app) << QString::fromUtf16(row.query) << row.found;
+}
+
+void TestPinyinMatcher::readings()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, query);
+    QFETCH(bool, found);
+    QList<AppInfo> apps{app(u"a"_qs, name)};
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, query, {}).size(), found ? 1 : 0);
+    PinyinMatcher::prepare(apps);
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, query, {}).size(), found ? 1 : 0);
+}
+
+void TestPinyinMatcher::manyPolyphonesStayCheap()
+{
+    // Sixty-four characters of two readings each: 2^64 ways to read the name, which only a walk that never lists
+    // them gets through.
+    const QString name = QString(64, QChar(u'重'));
+    QList<AppInfo> apps{app(u"a"_qs, name)};
+    PinyinMatcher::prepare(apps);
+    const QString mixed = u"chong"_qs.repeated(32) + u"zhong"_qs.repeated(31) + u"chong"_qs;
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, mixed, {}).size(), 1);
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"chong"_qs.repeated(63) + u"zhongx"_qs, {}).size(), 0);
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"cz"_qs.repeated(32), {}).size(), 1);
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"cz"_qs.repeated(32) + u"c"_qs, {}).size(), 0);
+    const std::optional<PinyinMatcher::MatchScore> score =
+        PinyinMatcher::match(name, {}, u"zhongchongzhong"_qs, {});
+    QVERIFY(score);
+    QCOMPARE(score->position, 0);
+}
+
+void TestPinyinMatcher::preparedFormsOfOtherNamesAreNotUsed()
+{
+    // An app renamed after its forms were made is searched by its new name and alias, not by the old ones.
+    QList<AppInfo> apps{app(u"a"_qs, u"音乐"_qs, {u"Music"_qs})};
+    PinyinMatcher::prepare(apps);
+    apps[0].name = u"地图"_qs;
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"yinyue"_qs, {}).size(), 0);
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"ditu"_qs, {}).size(), 1);
+    apps[0].aliases = {u"Maps"_qs};
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"music"_qs, {}).size(), 0);
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"maps"_qs, {}).size(), 1);
+    // Preparing again replaces the forms that no longer fit.
+    const auto old = apps[0].searchForms;
+    PinyinMatcher::prepare(apps);
+    QVERIFY(apps[0].searchForms != old);
+    QCOMPARE(PinyinMatcher::rankedFilter(apps, u"dt"_qs, {}).size(), 1);
+}
+
+void TestPinyinMatcher::preparedFormsAreSharedByCopies()
+{
+    QList<AppInfo> apps = catalogue();
+    PinyinMatcher::prepare(apps);
+    const size_t bytes = PinyinMatcher::preparedBytes(apps);
+    QVERIFY(bytes > 0);
+    // A copy of the list shares every form, so it costs nothing more; equality does not look at the forms.
+    QList<AppInfo> twice = apps + apps;
+    QCOMPARE(PinyinMatcher::preparedBytes(twice), bytes);
+    QCOMPARE(apps, catalogue());
 }
 
 QTEST_GUILESS_MAIN(TestPinyinMatcher)

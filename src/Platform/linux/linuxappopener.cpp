@@ -9,7 +9,17 @@
 
 namespace {
 
-const QString terminalProgram = u"x-terminal-emulator"_qs;
+// The terminals that run a command given after a flag, tried in this order: Debian's alternative first, then the
+// desktops' own, then xterm.
+struct Terminal
+{
+    const char16_t *program;
+    const char16_t *flag;
+};
+constexpr Terminal terminals[] = {
+    {u"x-terminal-emulator", u"-e"}, {u"gnome-terminal", u"--"}, {u"konsole", u"-e"}, {u"xfce4-terminal", u"-x"},
+    {u"mate-terminal", u"-x"},       {u"kgx", u"--"},            {u"tilix", u"-e"},   {u"xterm", u"-e"},
+};
 
 } // namespace
 
@@ -66,11 +76,16 @@ std::optional<DetachedProcess> LinuxAppOpener::command(const QString &appPath, c
 
     DetachedProcess process;
     if (entry->terminal()) {
-        const auto terminal = findProgram(terminalProgram, workingDirectory);
-        if (!terminal)
+        for (const Terminal &terminal : terminals) {
+            const QString name = QString::fromUtf16(terminal.program);
+            if (const auto found = findProgram(name, workingDirectory)) {
+                process.executable = *found;
+                process.arguments = QStringList{name, QString::fromUtf16(terminal.flag)} + *words;
+                break;
+            }
+        }
+        if (process.executable.isEmpty())
             return std::nullopt;
-        process.executable = *terminal;
-        process.arguments = QStringList{terminalProgram, u"-e"_qs} + *words;
     } else {
         process.executable = *program;
         process.arguments = *words;

@@ -9,8 +9,10 @@
 
 // Opens apps on a Linux desktop by their desktop entries, as the Desktop Entry Specification says: the Exec value
 // with its field codes expanded (a URL goes in as %u or %U; an entry that takes no URL is opened without it), in
-// the folder its Path names, through "x-terminal-emulator -e" when Terminal is true, started detached with
-// GIO_LAUNCHED_DESKTOP_FILE and GIO_LAUNCHED_DESKTOP_FILE_PID in its environment as desktop launchers set them.
+// the folder its Path names, started detached with GIO_LAUNCHED_DESKTOP_FILE and GIO_LAUNCHED_DESKTOP_FILE_PID in
+// its environment as desktop launchers set them. When Terminal is true it runs in the first terminal found on PATH
+// of "x-terminal-emulator -e", "gnome-terminal --", "konsole -e", "xfce4-terminal -x", "mate-terminal -x",
+// "kgx --", "tilix -e" and "xterm -e".
 // Refused: an .app bundle (it cannot run here), an entry that cannot be read, an Exec that is missing or malformed,
 // a program (or terminal) that is not installed, a Path that is no folder. Bringing the app to the front is left to
 // the desktop, which focuses newly started apps. Main thread; owned by main.cpp (or a test).

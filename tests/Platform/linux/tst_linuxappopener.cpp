@@ -20,6 +20,8 @@ private Q_SLOTS:
     void initTestCase();
     void commandForAnEntry_data();
     void commandForAnEntry();
+    void terminalChoice_data();
+    void terminalChoice();
     void startIsAskedOnlyForRunnableEntries();
     void realLaunchRunsDetachedWithTheLaunchVariables();
     void programThatCannotBeExecutedIsRefused();
@@ -148,6 +150,61 @@ void TestLinuxAppOpener::commandForAnEntry()
     QCOMPARE(process->environment.value(u"GIO_LAUNCHED_DESKTOP_FILE"_qs), file);
     QCOMPARE(process->environment.value(u"PATH"_qs), path(terminalInPath ? u"bin"_qs : u"bin-without-terminal"_qs));
     QCOMPARE(process->ownPidVariable, u"GIO_LAUNCHED_DESKTOP_FILE_PID"_qs);
+}
+
+void TestLinuxAppOpener::terminalChoice_data()
+{
+    QTest::addColumn<QStringList>("firstFolder");  // terminals installed in PATH's first folder
+    QTest::addColumn<QStringList>("secondFolder"); // and in its second
+    QTest::addColumn<QStringList>("command");      // what starts the terminal app; empty: refused
+
+    const QStringList none;
+    QTest::newRow("the Debian alternative before the rest")
+        << QStringList{u"xterm"_qs, u"x-terminal-emulator"_qs, u"gnome-terminal"_qs} << none
+        << QStringList{u"x-terminal-emulator"_qs, u"-e"_qs};
+    QTest::newRow("GNOME's without the alternative") << QStringList{u"xterm"_qs, u"gnome-terminal"_qs} << none
+                                                     << QStringList{u"gnome-terminal"_qs, u"--"_qs};
+    QTest::newRow("the list's order, not PATH's") << QStringList{u"xterm"_qs} << QStringList{u"konsole"_qs}
+                                                  << QStringList{u"konsole"_qs, u"-e"_qs};
+    QTest::newRow("Xfce's") << QStringList{u"tilix"_qs, u"xfce4-terminal"_qs} << none
+                            << QStringList{u"xfce4-terminal"_qs, u"-x"_qs};
+    QTest::newRow("MATE's") << none << QStringList{u"mate-terminal"_qs, u"kgx"_qs}
+                            << QStringList{u"mate-terminal"_qs, u"-x"_qs};
+    QTest::newRow("GNOME Console") << QStringList{u"kgx"_qs, u"tilix"_qs} << none << QStringList{u"kgx"_qs, u"--"_qs};
+    QTest::newRow("Tilix") << QStringList{u"xterm"_qs} << QStringList{u"tilix"_qs}
+                           << QStringList{u"tilix"_qs, u"-e"_qs};
+    QTest::newRow("xterm last") << QStringList{u"xterm"_qs} << none << QStringList{u"xterm"_qs, u"-e"_qs};
+    QTest::newRow("a terminal that is not executable") << QStringList{u"-gnome-terminal"_qs} << QStringList{u"xterm"_qs}
+                                                       << QStringList{u"xterm"_qs, u"-e"_qs};
+    QTest::newRow("none installed") << QStringList{u"-xterm"_qs} << QStringList{u"urxvt"_qs} << QStringList();
+}
+
+void TestLinuxAppOpener::terminalChoice()
+{
+    QFETCH(QStringList, firstFolder);
+    QFETCH(QStringList, secondFolder);
+    QFETCH(QStringList, command);
+    // A leading "-" writes the terminal without its execute bits.
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
+    const QStringList folders{u"terminals/"_qs + tag + u"/first"_qs, u"terminals/"_qs + tag + u"/second"_qs};
+    const QList<QStringList> installed{firstFolder, secondFolder};
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        QVERIFY(QDir().mkpath(path(folders[i])));
+        for (const QString &name : installed[i]) {
+            const bool executable = !name.startsWith(u'-');
+            writeFile(folders[i] + u'/' + (executable ? name : name.sliced(1)), "stand-in", executable);
+        }
+    }
+    const QString file = entry(u"terminal-"_qs + tag, u"Exec=tool --flag\nTerminal=true\n"_qs);
+    LinuxAppOpener opener({environment({path(folders[0]), path(folders[1]), path(u"bin-without-terminal"_qs)}), {},
+                           {}});
+    const auto process = opener.command(file, {});
+    QCOMPARE(process.has_value(), !command.isEmpty());
+    if (!process)
+        return;
+    const QString folder = installed[0].contains(command.first()) ? folders[0] : folders[1];
+    QCOMPARE(process->executable, path(folder + u'/' + command.first()));
+    QCOMPARE(process->arguments, command + QStringList({u"tool"_qs, u"--flag"_qs}));
 }
 
 void TestLinuxAppOpener::startIsAskedOnlyForRunnableEntries()
