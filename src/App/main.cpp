@@ -21,6 +21,7 @@
 #include "linux/guiappactivation.h"
 #include "iconcache.h"
 #include "linux/installstamp.h"
+#include "firstgridscreenshot.h"
 #include "jsonfilepreferences.h"
 #include "linux/linuxappinstances.h"
 #include "linux/linuxappopener.h"
@@ -34,7 +35,7 @@
 #include "portablebundlereader.h"
 #include "portableiconsource.h"
 #include "linux/singleinstance.h"
-#include "standinwindowmodel.h"
+#include "mainviewcontroller.h"
 #include "linux/systemclock.h"
 #include "tarnwickapp.h"
 #include "linux/terminationsignals.h"
@@ -66,7 +67,7 @@ Q_IMPORT_QML_PLUGIN(Tarnwick_ViewsPlugin)
 
 namespace {
 
-const QUrl mainWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/StandInWindow.qml"));
+const QUrl mainWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/MainWindow.qml"));
 const QUrl toastWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/ToastWindow.qml"));
 const QUrl storeErrorWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/StoreErrorWindow.qml"));
 
@@ -115,6 +116,13 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(AppIdentity::bundleID());
     // Closing the launcher window leaves supervision running.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    const QStringList arguments = QGuiApplication::arguments();
+    const qsizetype screenshotOption = arguments.indexOf(QStringLiteral("--screenshot"));
+    const QString screenshotPath = screenshotOption >= 0 ? arguments.value(screenshotOption + 1) : QString();
+    if (screenshotOption >= 0 && screenshotPath.isEmpty()) {
+        std::fprintf(stderr, "tarnwick: --screenshot needs a file name\n");
+        return 2;
+    }
 
     // SIGTERM and SIGINT end the program at once, and normally.
     TerminationSignals terminationSignals;
@@ -245,9 +253,25 @@ int main(int argc, char *argv[])
 
     TarnwickApp tarnwick(state, engine, mainWindowUrl, [] { QGuiApplication::exit(0); });
     // A child of the entry, so that it outlives the window that binds to it.
-    auto *standIn = new StandInWindowModel(state, tarnwick.delegate(), &tarnwick);
-    tarnwick.setWindowProperties({{QStringLiteral("model"), QVariant::fromValue(standIn)}});
+    auto *viewFactory = new MainViewFactory(
+        MainViewController::Services{state, activation, timers, clock, &IconCache::shared(), {},
+                                     [&tarnwick] { tarnwick.delegate().requestQuit(); }},
+        &tarnwick);
+    tarnwick.setWindowProperties({{QStringLiteral("state"), QVariant::fromValue(&state)},
+                                  {QStringLiteral("factory"), QVariant::fromValue(viewFactory)}});
     QObject::connect(&tarnwick, &TarnwickApp::mainWindowMade, &activation, &GuiAppActivation::setMainWindow);
+
+    // --screenshot FILE: a picture of the first grid once its first page's icons show, then the program ends.
+    std::unique_ptr<FirstGridScreenshot> screenshot;
+    if (!screenshotPath.isEmpty()) {
+        screenshot = std::make_unique<FirstGridScreenshot>(state, IconCache::shared(), screenshotPath);
+        QObject::connect(&tarnwick, &TarnwickApp::mainWindowMade, screenshot.get(), &FirstGridScreenshot::watch);
+        QObject::connect(screenshot.get(), &FirstGridScreenshot::finished, &app, [](bool ok, const QString &message) {
+            std::fprintf(ok ? stdout : stderr, "%s\n", qPrintable(message));
+            std::fflush(stdout);
+            QGuiApplication::exit(ok ? 0 : 1);
+        });
+    }
     if (!tarnwick.showMainWindow()) {
         std::fprintf(stderr, "tarnwick: %s\n", qPrintable(tarnwick.windowError()));
         return 1;

@@ -35,6 +35,11 @@ QColor Theme::addTilePlus(bool hovering)
     return hovering ? QColor(69, 69, 69) : QColor(146, 146, 146);
 }
 
+QColor Theme::addTileFill(bool hovering)
+{
+    return QColor::fromRgbF(hovering ? 0.94f : 0.965f, hovering ? 0.94f : 0.965f, hovering ? 0.94f : 0.965f);
+}
+
 QColor Theme::groupTabFill(bool selected, bool hovering)
 {
     Q_UNUSED(selected);

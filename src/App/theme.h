@@ -71,6 +71,7 @@ public:
     // The outline and the plus sign of the grid's tile that adds apps to a group, and the fill of a group tab.
     [[nodiscard]] Q_INVOKABLE static QColor addTileStroke(bool hovering);
     [[nodiscard]] Q_INVOKABLE static QColor addTilePlus(bool hovering);
+    [[nodiscard]] Q_INVOKABLE static QColor addTileFill(bool hovering);
     [[nodiscard]] Q_INVOKABLE static QColor groupTabFill(bool selected, bool hovering);
 
     // The palette every window starts from: the light look.

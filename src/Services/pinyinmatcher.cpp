@@ -615,6 +615,17 @@ Query makeQuery(QString loweredText)
     return query;
 }
 
+// Extra names come with each search, so they are not prepared. Plain text is lowered on the spot (cheaper than a
+// memo), anything else goes through the memo of this thread.
+std::optional<int> extraPosition(const QString &extra, const Query &query)
+{
+    if (!isPlainText(extra))
+        return loweredPosition(memo().lowered(extra), query);
+    // Every code unit of plain text is a cluster, so its offsets are positions.
+    const qsizetype at = extra.toLower().indexOf(query.q.text);
+    return at < 0 ? std::nullopt : std::optional<int>(int(at));
+}
+
 // `nameAt(0)` is the name's forms, `nameAt(i)` for 1 <= i <= aliasCount those of alias i - 1, all with pinyin.
 template <typename NameAt>
 std::optional<PinyinMatcher::MatchScore> matchForms(qsizetype aliasCount, const NameAt &nameAt,
@@ -622,7 +633,7 @@ std::optional<PinyinMatcher::MatchScore> matchForms(qsizetype aliasCount, const 
 {
     std::optional<int> best = loweredPosition(nameAt(0), query);
     for (const QString &extra : extraNames)
-        notePosition(best, loweredPosition(memo().lowered(extra), query));
+        notePosition(best, extraPosition(extra, query));
     if (best)
         return PinyinMatcher::MatchScore{0, *best};
 

@@ -2,7 +2,9 @@ import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
 
-// The "+" tile after the last app of a selected group: a single tap asks for the sheet that adds apps.
+// The dashed "+" tile after the last app of a selected group, in the cell of an app tile: one click anywhere in it
+// reports tapped() (the grid then asks for the sheet that adds apps). Under the pointer it darkens and, unless the
+// pages are snapping, lifts like an app tile; while they snap it only recolours, without animation.
 Item {
     id: cell
     property real iconScale: 1
@@ -10,33 +12,80 @@ Item {
     property bool hovering: false
     signal tapped()
 
-    width: 110 * iconScale
-    height: 58 * iconScale + 56
+    readonly property bool lifted: AppTileRules.lifted(hovering, false, pageAnimating)
 
-    Rectangle {
-        id: frame
-        width: 58 * cell.iconScale
+    implicitWidth: TileMetrics.width(iconScale)
+    implicitHeight: TileMetrics.reservedHeight(iconScale)
+    width: implicitWidth
+    height: implicitHeight
+    Accessible.role: Accessible.Button
+    Accessible.name: "添加应用"
+
+    HoverHandler {
+        onHoveredChanged: cell.hovering = hovered
+    }
+    TapHandler {
+        acceptedButtons: Qt.LeftButton
+        onTapped: cell.tapped()
+    }
+
+    Item {
+        id: plate
+        objectName: "plate"
+        x: (cell.width - width) / 2
+        y: TileMetrics.verticalPadding
+        width: TileMetrics.iconSide(cell.iconScale)
         height: width
-        anchors.horizontalCenter: parent.horizontalCenter
-        y: 6
-        radius: 12 * cell.iconScale
-        color: "transparent"
-        border.width: 1.5
-        border.color: Theme.addTileStroke(cell.hovering)
+        transformOrigin: Item.Center
+        scale: cell.lifted ? AppTileRules.liftScale : 1
+        transform: Translate {
+            y: cell.lifted ? -AppTileRules.liftOffset : 0
+            Behavior on y {
+                enabled: !cell.pageAnimating
+                NumberAnimation { duration: 200; easing.type: Easing.OutCubic }
+            }
+        }
+        Behavior on scale {
+            enabled: !cell.pageAnimating
+            NumberAnimation { duration: 200; easing.type: Easing.OutCubic }
+        }
 
+        Rectangle {
+            objectName: "fill"
+            anchors.fill: parent
+            radius: 14 * cell.iconScale
+            color: Theme.addTileFill(cell.hovering)
+            Behavior on color {
+                enabled: !cell.pageAnimating
+                ColorAnimation { duration: 200; easing.type: Easing.OutCubic }
+            }
+        }
+        DashedOutline {
+            objectName: "outline"
+            anchors.fill: parent
+            radius: 14 * cell.iconScale
+            lineWidth: 1.5
+            dashLength: 5
+            gapLength: 4
+            color: Theme.addTileStroke(cell.hovering)
+        }
         Symbol {
+            objectName: "plus"
             anchors.centerIn: parent
             name: "plus"
-            size: 22 * cell.iconScale
+            size: 20 * cell.iconScale
             color: Theme.addTilePlus(cell.hovering)
         }
     }
-
-    HoverHandler {
-        onHoveredChanged: if (!cell.pageAnimating) cell.hovering = hovered
+    Text {
+        objectName: "label"
+        y: TileMetrics.verticalPadding + plate.height + TileMetrics.iconNameGap
+        width: cell.width
+        horizontalAlignment: Text.AlignHCenter
+        text: "添加"
+        font.family: Theme.fontFamily
+        font.pixelSize: 12
+        color: Theme.secondary
+        Accessible.ignored: true
     }
-    TapHandler {
-        onTapped: cell.tapped()
-    }
-    PointingHandCursor {}
 }

@@ -22,6 +22,7 @@ FocusScope {
     focus: true
 
     Binding { target: root.controller; property: "covered"; value: root.covered }
+    Binding { target: root.controller.zoom; property: "hitArea"; value: gridArea; when: root.controller.zoom !== null }
     onShownWindowChanged: controller.setWindow(shownWindow)
     Component.onCompleted: {
         controller.setWindow(shownWindow)

@@ -30,22 +30,13 @@ FocusScope {
         Column {
             anchors.centerIn: parent
             spacing: 12
-            Rectangle {
+            SheetPrimaryButton {
                 objectName: "keepButton"
                 width: 288
-                height: 32
-                radius: 8
-                color: Theme.accent
-                Text {
-                    anchors.centerIn: parent
-                    text: "继续自控"
-                    font.family: Theme.fontFamily
-                    font.pixelSize: 13
-                    font.weight: Font.DemiBold
-                    color: "white"
-                }
-                TapHandler { onTapped: card.state.cancelQuit() }
-                PointingHandCursor {}
+                title: "继续自控"
+                // The card's own Return below answers, also while the focus is elsewhere in the card.
+                answersReturn: false
+                onClicked: card.state.cancelQuit()
             }
             LinkTextButtonStyle {
                 objectName: "quitButton"

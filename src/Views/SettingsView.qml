@@ -1,38 +1,77 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
+import Tarnwick.ViewModels
 
-// The settings sheet. Until the settings work brings the whole sheet: the grid's columns and rows and the icon size.
-StandInSheetFrame {
+// The settings sheet. Until the settings work brings the whole sheet: the grid's columns and rows and the icon size,
+// so that the window's refit and the icon-size control can be tried. Escape or "完成" closes it.
+FocusScope {
     id: sheet
     required property AppState state
-    title: "设置"
+    signal done()
 
-    Text {
+    implicitWidth: 460
+    implicitHeight: column.implicitHeight + 24
+    focus: true
+    Keys.onEscapePressed: sheet.done()
+
+    Column {
+        id: column
         width: parent.width
-        horizontalAlignment: Text.AlignHCenter
-        text: "通用偏好，修改即时生效"
-        font.family: Theme.fontFamily
-        font.pixelSize: 12
-        color: Theme.secondary
-    }
-    Row {
-        spacing: 22
-        Text { anchors.verticalCenter: parent.verticalCenter; text: "列数"; font.family: Theme.fontFamily; font.pixelSize: 13 }
-        SpinBox {
-            objectName: "columnsStepper"
-            from: 5
-            to: 12
-            value: sheet.state.gridPreferredColumns
-            onValueModified: sheet.state.gridPreferredColumns = value
+        spacing: 14
+
+        SheetHeader {
+            width: parent.width
+            title: "设置"
+            subtitle: "通用偏好，修改即时生效"
         }
-        Text { anchors.verticalCenter: parent.verticalCenter; text: "行数"; font.family: Theme.fontFamily; font.pixelSize: 13 }
-        SpinBox {
-            objectName: "rowsStepper"
-            from: 2
-            to: 8
-            value: sheet.state.gridPreferredRows
-            onValueModified: sheet.state.gridPreferredRows = value
+        SettingsSection {
+            x: 20
+            width: parent.width - 40
+            title: "外观与布局"
+
+            SettingsRow {
+                icon: "square.grid.2x2"
+                title: "网格图标排布"
+                controlsBelow: true
+                Row {
+                    spacing: 22
+                    topPadding: 4
+                    SettingsStepper {
+                        objectName: "columnsStepper"
+                        title: "列数"
+                        from: 5
+                        to: 12
+                        value: sheet.state.gridPreferredColumns
+                        onValueEdited: (newValue) => sheet.state.gridPreferredColumns = newValue
+                    }
+                    SettingsStepper {
+                        objectName: "rowsStepper"
+                        title: "行数"
+                        from: 2
+                        to: 8
+                        value: sheet.state.gridPreferredRows
+                        onValueEdited: (newValue) => sheet.state.gridPreferredRows = newValue
+                    }
+                }
+            }
+            SettingsRowDivider { hasIcon: true }
+            SettingsRow {
+                icon: "arrow.up.left.and.arrow.down.right"
+                title: "图标大小"
+                controlsBelow: true
+                IconScaleControl {
+                    appState: sheet.state
+                    topPadding: 4
+                }
+            }
+        }
+        SheetPrimaryButton {
+            objectName: "sheetClose"
+            x: 20
+            width: parent.width - 40
+            title: "完成"
+            onClicked: sheet.done()
         }
     }
 }

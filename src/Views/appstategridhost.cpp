@@ -2,6 +2,7 @@
 
 #include "appscanner.h"
 #include "appstate.h"
+#include "apptilerules.h"
 #include "iconcache.h"
 
 AppStateGridHost::AppStateGridHost(AppState &state, IconCache *icons, IconUrl iconUrl, QObject *parent)
@@ -83,7 +84,7 @@ QString AppStateGridHost::shownName(const AppInfo &app) const
 
 QString AppStateGridHost::iconSource(const AppInfo &app) const
 {
-    return m_iconUrl ? m_iconUrl(app) : QString();
+    return m_iconUrl ? m_iconUrl(app) : AppTileRules::iconSource(app);
 }
 
 bool AppStateGridHost::isIconCached(const QString &bundleID) const

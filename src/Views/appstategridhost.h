@@ -14,6 +14,7 @@ class AppStateGridHost : public GridHost
 {
     Q_OBJECT
 public:
+    // The image source of an app's icon; unset, the icon cache's image://appicon source.
     using IconUrl = std::function<QString(const AppInfo &)>;
     AppStateGridHost(AppState &state, IconCache *icons, IconUrl iconUrl, QObject *parent = nullptr);
 

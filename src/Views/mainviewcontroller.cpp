@@ -16,6 +16,7 @@ MainViewController::MainViewController(const Services &services, QObject *parent
     , m_paged(m_host, services.timers, services.clock)
     , m_vertical(m_host, services.timers)
     , m_timers(services.timers)
+    , m_clock(services.clock)
     , m_requestQuit(services.requestQuit)
 {
     connect(&m_state, &AppState::pendingFocusAppChanged, this, &MainViewController::focusAppChanged);
@@ -55,6 +56,8 @@ void MainViewController::setCovered(bool covered)
         return;
     m_covered = covered;
     m_paged.wheel()->setCovered(covered);
+    if (m_zoom)
+        m_zoom->setOverlayShown(covered);
     Q_EMIT coveredChanged();
 }
 
@@ -68,6 +71,17 @@ void MainViewController::setWindow(QQuickWindow *window)
             if (window->isActive())
                 requestSearchFocus();
         });
+    }
+    if (!m_zoom || window != m_zoomWindow) {
+        m_zoom.reset();
+        m_zoomWindow = window;
+        if (window) {
+            m_zoom = std::make_unique<IconZoomWheelController>(*window, m_clock);
+            m_zoom->onZoom = [this](double step) { zoomBy(step); };
+            m_zoom->setOverlayShown(m_covered);
+            m_zoom->start();
+        }
+        Q_EMIT zoomChanged();
     }
     m_sizer.setWindow(window ? &m_sizingWindow : nullptr);
 }

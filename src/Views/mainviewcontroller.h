@@ -2,6 +2,7 @@
 
 #include "appstategridhost.h"
 #include "clock.h"
+#include "iconzoomwheelcontroller.h"
 #include "mainwindowsizer.h"
 #include "pagedgridcontroller.h"
 #include "timerservice.h"
@@ -30,6 +31,8 @@ class MainViewController : public QObject
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
     Q_PROPERTY(bool statusActive READ statusActive NOTIFY statusChanged)
     Q_PROPERTY(bool covered READ isCovered WRITE setCovered NOTIFY coveredChanged)
+    // Ctrl with the wheel over the grid area; there while the content is in a window.
+    Q_PROPERTY(IconZoomWheelController *zoom READ zoom NOTIFY zoomChanged)
     // The names the stand-in sheets and the prompt show.
     Q_PROPERTY(QString focusAppName READ focusAppName NOTIFY focusAppChanged)
     Q_PROPERTY(QString blockedAppName READ blockedAppName NOTIFY blockedPromptChanged)
@@ -57,6 +60,7 @@ public:
     [[nodiscard]] QString statusText() const;
     [[nodiscard]] bool statusActive() const;
     [[nodiscard]] bool isCovered() const { return m_covered; }
+    [[nodiscard]] IconZoomWheelController *zoom() const { return m_zoom.get(); }
     void setCovered(bool covered);
 
     // The content is in `window` (or in none). Hands the window to the state object and tries the first sizing.
@@ -92,6 +96,7 @@ public:
 Q_SIGNALS:
     void statusChanged();
     void coveredChanged();
+    void zoomChanged();
     void focusAppChanged();
     void blockedPromptChanged();
     void renameTargetChanged();
@@ -117,7 +122,10 @@ private:
     PagedGridController m_paged;
     VerticalGridController m_vertical;
     TimerService &m_timers;
+    const Clock &m_clock;
     std::function<void()> m_requestQuit;
+    std::unique_ptr<IconZoomWheelController> m_zoom;
+    QPointer<QQuickWindow> m_zoomWindow;
     QuickSizingWindow m_sizingWindow;
     MainWindowSizer m_sizer;
     TimerHandle m_refocus;

@@ -24,6 +24,9 @@ const QStringList &Symbols::names()
         QStringLiteral("xmark"),
         QStringLiteral("eye.slash"),
         QStringLiteral("square.grid.2x2"),
+        QStringLiteral("checkmark.circle.fill"),
+        QStringLiteral("circle"),
+        QStringLiteral("arrow.up.left.and.arrow.down.right"),
         QStringLiteral("pause.fill"),
     };
     return table;

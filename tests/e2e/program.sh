@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The program end to end on a virtual X server, in private folders with fixture apps:
-#  - its window shows the number of apps found (screenshot first-start.png);
+#  - its window shows the apps found (screenshot first-start.png);
 #  - a second start exits 0 and brings the first one's closed window back (closed.png, shown-again.png);
 #  - SIGTERM ends it at once with status 0;
 #  - a file where the data folder belongs, or a store file that is no database: status 1, one line naming it, the
