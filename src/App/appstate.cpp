@@ -395,6 +395,12 @@ bool AppState::isNoteAutoCopyEnabled() const
     return m_seams.preferences.boolValue(noteAutoCopyKey).value_or(true);
 }
 
+void AppState::setNoteAutoCopyEnabled(bool enabled)
+{
+    m_seams.preferences.setBool(noteAutoCopyKey, enabled);
+    announceChange();
+}
+
 // --- Notification permission: asked once the start-up has returned; a denial that stands after a second look
 // offers the guide once per installation.
 

@@ -294,6 +294,8 @@ public:
 
     // "noteAutoCopyToClipboard": true unless the stored value is the Boolean false.
     [[nodiscard]] bool isNoteAutoCopyEnabled() const;
+    // Stores the Boolean, then announces the change to every view that shows it.
+    void setNoteAutoCopyEnabled(bool enabled);
 
     // --- Block evaluation (appstate_blocking.cpp).
     [[nodiscard]] QList<RestrictionRuleSnapshot> restrictionRuleSnapshots() const;

@@ -23,11 +23,14 @@
 #include "linux/installstamp.h"
 #include "firstgridscreenshot.h"
 #include "jsonfilepreferences.h"
+#include "launchpromptmodels.h"
 #include "linux/linuxappinstances.h"
 #include "linux/linuxappopener.h"
+#include "linux/linuxclipboard.h"
 #include "linux/linuxfolderwatcher.h"
 #include "linux/linuxprocesstable.h"
 #include "linux/linuxrunningapps.h"
+#include "linux/linuxsystemsettings.h"
 #include "linux/linuxtimerservice.h"
 #include "linux/linuxworkspaceevents.h"
 #include "linux/logindsleepwake.h"
@@ -251,14 +254,19 @@ int main(int argc, char *argv[])
             [&instances](DesktopEntryLookup lookup) { instances.setEntries(std::move(lookup)); });
     });
 
+    // The launch prompts' seams, declared before the entry so that they outlive its window.
+    LinuxClipboard clipboard;
+    LinuxSystemSettings systemSettings;
     TarnwickApp tarnwick(state, engine, mainWindowUrl, [] { QGuiApplication::exit(0); });
     // A child of the entry, so that it outlives the window that binds to it.
     auto *viewFactory = new MainViewFactory(
         MainViewController::Services{state, activation, timers, clock, &IconCache::shared(), {},
                                      [&tarnwick] { tarnwick.delegate().requestQuit(); }},
         &tarnwick);
+    auto *prompts = new LaunchPromptModels(state, clipboard, systemSettings, &tarnwick);
     tarnwick.setWindowProperties({{QStringLiteral("state"), QVariant::fromValue(&state)},
-                                  {QStringLiteral("factory"), QVariant::fromValue(viewFactory)}});
+                                  {QStringLiteral("factory"), QVariant::fromValue(viewFactory)},
+                                  {QStringLiteral("prompts"), QVariant::fromValue(prompts)}});
     QObject::connect(&tarnwick, &TarnwickApp::mainWindowMade, &activation, &GuiAppActivation::setMainWindow);
 
     // --screenshot FILE: a picture of the first grid once its first page's icons show, then the program ends.

@@ -9,6 +9,7 @@ FocusScope {
     id: root
     required property AppState state
     required property MainViewFactory factory
+    required property LaunchPromptModels prompts
     readonly property MainViewController controller: factory.create(root)
     readonly property bool paged: state.layoutMode !== "vertical"
     property bool bannerDismissed: false
@@ -93,6 +94,7 @@ FocusScope {
         }
 
         NotificationGuideBanner {
+            models: root.prompts
             Layout.fillWidth: true
             visible: root.state.showNotificationGuide && !root.bannerDismissed
             isDismissed: root.bannerDismissed
@@ -172,11 +174,7 @@ FocusScope {
     SheetHost {
         id: focusSheet
         shown: root.state.hasPendingFocusApp
-        content: FocusSetupSheet {
-            state: root.state
-            appName: root.controller.focusAppName
-            onDone: focusSheet.close()
-        }
+        content: FocusSetupSheet { models: root.prompts }
         onDismissed: {
             root.controller.focusSetupClosed()
             root.controller.overlayClosed()
@@ -240,10 +238,7 @@ FocusScope {
         objectName: "promptOverlay"
         z: 100
         shown: root.state.hasBlockedPrompt
-        content: BlockedPromptView {
-            appName: root.controller.blockedAppName
-            onDismissed: root.controller.blockedPromptDismissed()
-        }
+        content: BlockedPromptView { models: root.prompts }
         onDismissed: root.controller.overlayClosed()
     }
     OverlayHost {

@@ -7,6 +7,7 @@ Window {
     id: window
     required property AppState state
     required property MainViewFactory factory
+    required property LaunchPromptModels prompts
 
     title: "Tarnwick"
     color: Qt.rgba(247 / 255, 247 / 255, 247 / 255, 1)
@@ -28,6 +29,7 @@ Window {
         sourceComponent: MainView {
             state: window.state
             factory: window.factory
+            prompts: window.prompts
         }
     }
 }

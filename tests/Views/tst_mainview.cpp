@@ -1,4 +1,7 @@
+#include "fake/fakeclipboard.h"
+#include "fake/fakesystemsettings.h"
 #include "fixtureapps.h"
+#include "launchpromptmodels.h"
 #include "mainviewcontroller.h"
 #include "viewtest.h"
 
@@ -20,6 +23,9 @@ class TestMainView : public QObject
     {
         AppStateFixture f;
         std::unique_ptr<MainViewFactory> factory;
+        FakeClipboard clipboard;
+        FakeSystemSettings systemSettings;
+        std::unique_ptr<LaunchPromptModels> prompts;
         ViewTest view{u"tst_mainview"_qs};
         int quitRequests = 0;
         QList<AppInfo> apps;
@@ -37,10 +43,12 @@ class TestMainView : public QObject
                         .toString();
                 },
                 [this] { ++quitRequests; }});
+            prompts = std::make_unique<LaunchPromptModels>(*f.state, clipboard, systemSettings);
             view.setIconCache(f.iconCache);
             QVERIFY2(view.loadView(u"MainView"_qs,
                                    {{u"state"_qs, QVariant::fromValue(f.state.get())},
-                                    {u"factory"_qs, QVariant::fromValue(factory.get())}},
+                                    {u"factory"_qs, QVariant::fromValue(factory.get())},
+                                    {u"prompts"_qs, QVariant::fromValue(prompts.get())}},
                                    size),
                      qPrintable(view.errors()));
             QCoreApplication::processEvents();
@@ -167,6 +175,39 @@ private Q_SLOTS:
         QTest::qWait(250);
         m.view.key(Qt::Key_Escape);
         QTRY_VERIFY(!m.state().blockedPrompt().has_value());
+    }
+
+    // The banner under the top bar: "去开启" hides it for the window's life and opens the notification settings.
+    void notificationBannerInTheWindow()
+    {
+        Main m(m_icons.path(), 12);
+        m.state().setShowNotificationGuide(true);
+        QTest::qWait(100);
+        QQuickItem *open = m.view.item(u"openSettings"_qs);
+        QVERIFY(open && open->isVisible());
+        m.view.grab(u"主窗口_通知引导横幅"_qs);
+        m.view.click(ViewTest::centreOf(open));
+        QTRY_VERIFY(!open->isVisible());
+        QCOMPARE(m.systemSettings.calls(), QStringList{u"notifications"_qs});
+        QVERIFY(m.state().showNotificationGuide());
+    }
+
+    // The focus set-up sheet as the window's sheet: a click beside it does not close it; Escape does.
+    void focusSheetInTheWindow()
+    {
+        Main m(m_icons.path(), 12);
+        m.state().setPendingFocusApp(m.apps.at(0));
+        QTest::qWait(400);
+        // Sheets lie in the window's overlay layer, outside the content.
+        QQuickItem *start = m.view.view()->contentItem()->findChild<QQuickItem *>(u"startButton"_qs);
+        QVERIFY(start && start->isVisible());
+        m.view.grab(u"主窗口_定时退出表"_qs);
+        m.view.click(QPointF(12, 12));
+        QVERIFY(m.state().pendingFocusApp().has_value());
+        m.view.type(u"写报告"_qs);
+        m.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!m.state().pendingFocusApp().has_value());
+        QVERIFY(m.state().sessionManager().sessions().isEmpty());
     }
 
     void ctrlQAsksTheDelegate()
