@@ -54,8 +54,7 @@ OverlayCard {
                 width: 24
                 height: 24
                 BrandBadge {
-                    anchors.fill: parent
-                    radius: 8
+                    side: 24
                     symbolSize: 11
                 }
                 Rectangle {
@@ -88,8 +87,7 @@ OverlayCard {
                 }
             }
             BrandBadge {
-                anchors.fill: parent
-                radius: 16
+                side: 52
                 symbolSize: 25
             }
         }

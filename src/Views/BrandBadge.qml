@@ -1,25 +1,21 @@
 import QtQuick
 import Tarnwick.App
 
-// A rounded square in the brand gradient (top left to bottom right) with a white symbol in its centre.
+// A rounded square in the brand gradient (top left to bottom right) with a white symbol in its centre: 24 points
+// with a radius of 8, or 52 with a radius of 16 (one drawing each, cached like any image).
 Item {
     id: badge
-    property real radius: 8
+    property int side: 24
     property string symbol: "shield.fill"
     property real symbolSize: 11
 
-    Canvas {
+    width: side
+    height: side
+    Image {
         anchors.fill: parent
-        onPaint: {
-            const ctx = getContext("2d")
-            const gradient = ctx.createLinearGradient(0, 0, width, height)
-            gradient.addColorStop(0, Theme.brandStart)
-            gradient.addColorStop(1, Theme.brandEnd)
-            ctx.reset()
-            ctx.fillStyle = gradient
-            ctx.roundedRect(0, 0, width, height, badge.radius, badge.radius)
-            ctx.fill()
-        }
+        source: "brand/badge" + badge.side + ".svg"
+        sourceSize: Qt.size(badge.side * 2, badge.side * 2)
+        smooth: true
     }
     Symbol {
         anchors.centerIn: parent
