@@ -78,6 +78,9 @@ void pickSheetKeystroke(benchmark::State &state)
         model.setSearch(typing[step++ % typing.size()]);
         benchmark::DoNotOptimize(model.count());
     }
+    state.counters["candidates"] = double(appCount);
+    model.setSearch(u"wei"_qs);
+    state.counters["matches"] = model.count();
 }
 BENCHMARK(pickSheetKeystroke)->Unit(benchmark::kMillisecond);
 
@@ -121,6 +124,9 @@ void addSheetKeystroke(benchmark::State &state)
         model.setSearch(typing[step++ % typing.size()]);
         benchmark::DoNotOptimize(model.count());
     }
+    state.counters["candidates"] = double(model.offeredApps().size());
+    model.setSearch(u"wei"_qs);
+    state.counters["matches"] = model.count();
 }
 BENCHMARK(addSheetKeystroke)->Unit(benchmark::kMillisecond);
 

@@ -8,8 +8,7 @@ AppPickerModel::AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf d
     , m_displayName(std::move(displayName))
     , m_selection(std::move(selection))
 {
-    m_sorted = AppPickList::sorted(apps, m_displayName);
-    refilter();
+    sortCandidates(apps);
 }
 
 AppPickerModel::AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf displayName,
@@ -18,8 +17,7 @@ AppPickerModel::AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf d
     , m_displayName(std::move(displayName))
     , m_selection(std::move(selection))
 {
-    m_sorted = AppPickList::sorted(apps, m_displayName);
-    refilter();
+    sortCandidates(apps);
 }
 
 int AppPickerModel::rowCount(const QModelIndex &parent) const
@@ -37,7 +35,7 @@ QVariant AppPickerModel::data(const QModelIndex &index, int role) const
         return app.bundleID;
     case Qt::DisplayRole:
     case NameRole:
-        return m_shownNames[index.row()];
+        return shownName(app);
     case IconSourceRole:
         return AppTileRules::iconSource(app);
     case CheckedRole:
@@ -63,7 +61,19 @@ void AppPickerModel::setSearch(const QString &search)
 
 void AppPickerModel::setApps(const QList<AppInfo> &apps)
 {
-    m_sorted = AppPickList::sorted(apps, m_displayName);
+    sortCandidates(apps);
+}
+
+void AppPickerModel::sortCandidates(const QList<AppInfo> &apps)
+{
+    m_names.clear();
+    m_names.reserve(apps.size());
+    for (const AppInfo &app : apps) {
+        QString name = m_displayName(app);
+        if (name != app.name)
+            m_names.insert(app.bundleID, std::move(name));
+    }
+    m_sorted = AppPickList::sorted(apps, [this](const AppInfo &app) { return shownName(app); });
     refilter();
 }
 
@@ -128,11 +138,7 @@ void AppPickerModel::refilter()
 {
     const int before = int(m_shown.size());
     beginResetModel();
-    m_shown = AppPickList::shown(m_sorted, m_search, m_displayName);
-    m_shownNames.clear();
-    m_shownNames.reserve(m_shown.size());
-    for (const AppInfo &app : std::as_const(m_shown))
-        m_shownNames.append(m_displayName(app));
+    m_shown = AppPickList::shown(m_sorted, m_search, [this](const AppInfo &app) { return shownName(app); });
     endResetModel();
     if (before != m_shown.size())
         Q_EMIT countChanged();

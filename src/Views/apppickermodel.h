@@ -3,6 +3,7 @@
 #include "apppicklist.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -75,11 +76,13 @@ private:
     [[nodiscard]] bool isChecked(const QString &bundleID) const;
     void refilter();
     void writeMulti(const QSet<QString> &selection);
+    void sortCandidates(const QList<AppInfo> &apps);
+    [[nodiscard]] QString shownName(const AppInfo &app) const { return m_names.value(app.bundleID, app.name); }
 
     AppPickList::NameOf m_displayName;
     std::variant<MultiSelection, SingleSelection> m_selection;
     QList<AppInfo> m_sorted;
     QList<AppInfo> m_shown;
-    QList<QString> m_shownNames; // display names of m_shown, row by row
+    QHash<QString, QString> m_names; // display names that differ from the app's name, asked once per change of candidates
     QString m_search;
 };

@@ -189,6 +189,47 @@ private Q_SLOTS:
         p.view.grab(name);
     }
 
+    // The add tile after the last app of a group, in both grids: it stands in the next cell, recolours and lifts
+    // under the pointer, and a click asks for the add sheet once.
+    void addTileInBothGrids_data()
+    {
+        QTest::addColumn<bool>("paged");
+        QTest::newRow("paged") << true;
+        QTest::newRow("vertical") << false;
+    }
+    void addTileInBothGrids()
+    {
+        QFETCH(bool, paged);
+        std::unique_ptr<Paged> p;
+        std::unique_ptr<Vertical> v;
+        FakeGridHost *host = nullptr;
+        ViewTest *view = nullptr;
+        if (paged) {
+            p = std::make_unique<Paged>(5, m_icons.path());
+            host = &p->host;
+            view = &p->view;
+        } else {
+            v = std::make_unique<Vertical>(5, m_icons.path());
+            host = &v->host;
+            view = &v->view;
+        }
+        host->groupSelected = true;
+        Q_EMIT host->appsChanged();
+        QCoreApplication::processEvents();
+        QQuickItem *addTile = view->item(u"addTile"_qs);
+        QVERIFY(addTile && addTile->isVisible());
+        QQuickItem *last = paged ? p->tile(4) : v->tile(4);
+        // The next cell of the same row.
+        QCOMPARE(addTile->y(), last->y());
+        QVERIFY(addTile->x() > last->x());
+        view->mouseMove(ViewTest::centreOf(addTile));
+        QVERIFY(addTile->property("hovering").toBool());
+        QTRY_COMPARE(view->item(u"plate"_qs)->scale(), 1.08);
+        view->grab(paged ? u"添加格_分页网格_悬停"_qs : u"添加格_竖排网格_悬停"_qs);
+        view->click(ViewTest::centreOf(addTile));
+        QCOMPARE(host->addSheetRequests, 1);
+    }
+
     void verticalTilesStandWhereTheDragGeometrySays()
     {
         Vertical v(40, m_icons.path());

@@ -1,3 +1,4 @@
+#include "appgroup.h"
 #include "fake/fakeclipboard.h"
 #include "fake/fakesystemsettings.h"
 #include "fixtureapps.h"
@@ -156,6 +157,46 @@ private Q_SLOTS:
         QTRY_VERIFY(!m.state().showSettings());
         QTRY_VERIFY(!m.controller()->isCovered());
         QTRY_VERIFY(m.field()->hasActiveFocus());
+    }
+
+    // The add tile opens the add sheet in the window; every opening starts afresh with the keys in its search, and
+    // every close (Escape, or after adding) writes the flag back.
+    void groupAddSheetOpensFreshAndClosesThroughTheFlag()
+    {
+        Main m(m_icons.path(), 6);
+        StoreContext &context = m.state().container().mainContext();
+        AppGroup *group = context.insert(std::make_unique<AppGroup>(u"工作"_qs, 0, QStringList{m.apps.at(0).bundleID}));
+        std::ignore = context.save();
+        m.state().setSelectedGroupID(group->storeID());
+        QQuickItem *tile = nullptr;
+        QTRY_VERIFY((tile = m.view.item(u"addTile"_qs)) && tile->isVisible());
+
+        m.view.click(ViewTest::centreOf(tile));
+        QVERIFY(m.state().showGroupAddSheet());
+        QTRY_VERIFY(ViewTest::itemIn(m.view.view()->contentItem(), u"sheetTitle"_qs));
+        QTRY_VERIFY(m.view.view()->activeFocusItem()
+                    && m.view.view()->activeFocusItem()->objectName() == u"searchField"_qs
+                    && m.view.view()->activeFocusItem() != m.field());
+        m.view.type(u"zz"_qs);
+        QVERIFY(m.state().searchText().isEmpty());
+        QTest::qWait(250);
+        m.view.grab(u"添加应用_主窗口"_qs);
+        m.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!m.state().showGroupAddSheet());
+        QCOMPARE(group->bundleIDs().size(), 1);
+
+        // Again: an empty search, and Return adds what was checked.
+        m.state().setShowGroupAddSheet(true);
+        QQuickItem *focus = nullptr;
+        QTRY_VERIFY((focus = m.view.view()->activeFocusItem()) && focus->objectName() == u"searchField"_qs);
+        QCOMPARE(focus->property("text").toString(), QString());
+        QQuickItem *row = nullptr;
+        QTRY_VERIFY((row = ViewTest::itemIn(m.view.view()->contentItem(), u"row_"_qs + m.apps.at(1).bundleID)));
+        m.view.click(ViewTest::centreOf(row));
+        m.view.key(Qt::Key_Return);
+        QTRY_VERIFY(!m.state().showGroupAddSheet());
+        QCOMPARE(group->bundleIDs(), (QStringList{m.apps.at(0).bundleID, m.apps.at(1).bundleID}));
+        QCOMPARE(m.state().toast().message(), u"已添加 1 个应用到「工作」"_qs);
     }
 
     void quitCardLiesAboveThePrompt()
