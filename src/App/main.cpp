@@ -2,6 +2,7 @@
 // shows the launcher window. The one place that wires the program together.
 
 #include "appactivation.h"
+#include "appcontextmenumodel.h"
 #include "linux/appentries.h"
 #include "appidentity.h"
 #include "appprocesscontrol.h"
@@ -26,6 +27,7 @@
 #include "launchpromptmodels.h"
 #include "linux/linuxappinstances.h"
 #include "linux/linuxappopener.h"
+#include "linux/linuxfileviewer.h"
 #include "linux/linuxclipboard.h"
 #include "linux/linuxfolderwatcher.h"
 #include "linux/linuxprocesstable.h"
@@ -254,6 +256,11 @@ int main(int argc, char *argv[])
             [&instances](DesktopEntryLookup lookup) { instances.setEntries(std::move(lookup)); });
     });
 
+    // The tiles' right-click menu for both grids, made before the window that binds to it; "在访达中显示" goes to the
+    // desktop's file manager.
+    LinuxFileViewer fileViewer;
+    AppContextMenuModel contextMenu(state, state.container().mainContext(),
+                                    [&fileViewer](const QList<QUrl> &items) { fileViewer.revealItems(items); });
     // The launch prompts' seams, declared before the entry so that they outlive its window.
     LinuxClipboard clipboard;
     LinuxSystemSettings systemSettings;
@@ -261,7 +268,7 @@ int main(int argc, char *argv[])
     // A child of the entry, so that it outlives the window that binds to it.
     auto *viewFactory = new MainViewFactory(
         MainViewController::Services{state, activation, timers, clock, &IconCache::shared(), {},
-                                     [&tarnwick] { tarnwick.delegate().requestQuit(); }},
+                                     [&tarnwick] { tarnwick.delegate().requestQuit(); }, &contextMenu},
         &tarnwick);
     auto *prompts = new LaunchPromptModels(state, clipboard, systemSettings, &tarnwick);
     tarnwick.setWindowProperties({{QStringLiteral("state"), QVariant::fromValue(&state)},

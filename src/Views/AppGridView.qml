@@ -7,6 +7,8 @@ import Tarnwick.ViewModels
 Item {
     id: root
     required property VerticalGridController controller
+    // The tiles' right-click menu.
+    property AppContextMenuModel menuModel: null
     // Tiles are made only for the rows near the visible part.
     readonly property real loadMargin: 400
 
@@ -75,6 +77,7 @@ Item {
                             blocked: cell.blocked
                             selected: cell.selected
                             iconScale: root.controller.iconScale
+                            menuModel: root.menuModel
                             onActivated: root.controller.apps.activate(cell.index)
                             onOpenRequested: root.controller.apps.activate(cell.index)
                         }

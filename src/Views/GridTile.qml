@@ -16,6 +16,7 @@ Item {
     property real iconScale: 1
     property bool pageAnimating: false
     property bool interactive: true
+    property AppContextMenuModel menuModel: null
 
     signal activated()
     signal openRequested()
@@ -38,14 +39,15 @@ Item {
         onActivated: tile.activated()
     }
 
+    // The menu is made for each right click, from the state of that moment.
     TapHandler {
-        enabled: tile.interactive
+        enabled: tile.interactive && tile.menuModel !== null
         acceptedButtons: Qt.RightButton
-        onTapped: (point) => menu.popup(tile, point.position)
+        onTapped: (point) => appMenu.createObject(tile, { model: tile.menuModel, bundleID: tile.bundleID,
+                                                           pinned: tile.pinned }).popup(point.position)
     }
-
-    AppContextMenuItems {
-        id: menu
-        onOpenChosen: tile.openRequested()
+    Component {
+        id: appMenu
+        AppContextMenu {}
     }
 }

@@ -15,7 +15,7 @@ FocusScope {
     property bool bannerDismissed: false
     readonly property bool covered: focusSheet.visible || supervisionSheet.visible || settingsSheet.visible
                                     || groupAddSheet.visible || renameSheet.visible || promptOverlay.visible
-                                    || quitOverlay.visible
+                                    || quitOverlay.visible || root.controller.groupTabs.naming
     readonly property var shownWindow: Window.window
 
     implicitWidth: 1030
@@ -104,7 +104,7 @@ FocusScope {
         GroupTabsView {
             id: tabs
             Layout.fillWidth: true
-            state: root.state
+            tabs: root.controller.groupTabs
         }
 
         ColumnLayout {
@@ -128,11 +128,17 @@ FocusScope {
                 }
                 Component {
                     id: pagedGrid
-                    PagedGridView { controller: root.controller.pagedGrid }
+                    PagedGridView {
+                        controller: root.controller.pagedGrid
+                        menuModel: root.controller.contextMenu
+                    }
                 }
                 Component {
                     id: verticalGrid
-                    AppGridView { controller: root.controller.verticalGrid }
+                    AppGridView {
+                        controller: root.controller.verticalGrid
+                        menuModel: root.controller.contextMenu
+                    }
                 }
             }
 
@@ -223,8 +229,8 @@ FocusScope {
         id: renameSheet
         shown: root.controller.hasRenameTarget
         content: RenameSheet {
-            state: root.state
-            appName: root.controller.renameAppName
+            model: root.controller.renameSheet
+            bundleID: root.state.renameTargetBundleID
             onDone: renameSheet.close()
         }
         onDismissed: {

@@ -7,6 +7,8 @@ import Tarnwick.ViewModels
 Item {
     id: root
     required property PagedGridController controller
+    // The tiles' right-click menu.
+    property AppContextMenuModel menuModel: null
     readonly property PagerModel pager: controller.pager
     readonly property var shownWindow: Window.window
 
@@ -66,6 +68,7 @@ Item {
                             blocked: cell.blocked
                             selected: cell.selected
                             iconScale: root.controller.iconScale
+                            menuModel: root.menuModel
                             pageAnimating: root.pager.isPagingAnimating
                             onActivated: root.controller.apps.activate(cell.index)
                             onOpenRequested: root.controller.apps.activate(cell.index)

@@ -2,6 +2,7 @@
 
 #include "appactivation.h"
 #include "appstate.h"
+#include "storecontainer.h"
 #include "iconscale.h"
 #include "mainkeyrules.h"
 #include "supervisionstatustext.h"
@@ -18,6 +19,9 @@ MainViewController::MainViewController(const Services &services, QObject *parent
     , m_timers(services.timers)
     , m_clock(services.clock)
     , m_requestQuit(services.requestQuit)
+    , m_groupTabs(services.state, services.state.container().mainContext())
+    , m_renameSheet(services.state)
+    , m_contextMenu(services.contextMenu)
 {
     connect(&m_state, &AppState::pendingFocusAppChanged, this, &MainViewController::focusAppChanged);
     connect(&m_state, &AppState::blockedPromptChanged, this, &MainViewController::blockedPromptChanged);

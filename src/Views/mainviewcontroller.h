@@ -1,10 +1,13 @@
 #pragma once
 
+#include "appcontextmenumodel.h"
 #include "appstategridhost.h"
 #include "clock.h"
+#include "grouptabsmodel.h"
 #include "iconzoomwheelcontroller.h"
 #include "mainwindowsizer.h"
 #include "pagedgridcontroller.h"
+#include "renamesheetmodel.h"
 #include "timerservice.h"
 #include "verticalgridcontroller.h"
 
@@ -31,6 +34,10 @@ class MainViewController : public QObject
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
     Q_PROPERTY(bool statusActive READ statusActive NOTIFY statusChanged)
     Q_PROPERTY(bool covered READ isCovered WRITE setCovered NOTIFY coveredChanged)
+    // The group strip, the tiles' menu and the rename sheet.
+    Q_PROPERTY(GroupTabsModel *groupTabs READ groupTabs CONSTANT)
+    Q_PROPERTY(AppContextMenuModel *contextMenu READ contextMenu CONSTANT)
+    Q_PROPERTY(RenameSheetModel *renameSheet READ renameSheet CONSTANT)
     // Ctrl with the wheel over the grid area; there while the content is in a window.
     Q_PROPERTY(IconZoomWheelController *zoom READ zoom NOTIFY zoomChanged)
     // The names the stand-in sheets and the prompt show.
@@ -51,12 +58,17 @@ public:
         AppStateGridHost::IconUrl iconUrl;
         // A quit request through the application delegate (Ctrl+Q).
         std::function<void()> requestQuit;
+        // The tiles' right-click menu, shared by both grids; made by main.cpp.
+        AppContextMenuModel *contextMenu = nullptr;
     };
     explicit MainViewController(const Services &services, QObject *parent = nullptr);
     ~MainViewController() override;
 
     [[nodiscard]] PagedGridController *pagedGrid() { return &m_paged; }
     [[nodiscard]] VerticalGridController *verticalGrid() { return &m_vertical; }
+    [[nodiscard]] GroupTabsModel *groupTabs() { return &m_groupTabs; }
+    [[nodiscard]] AppContextMenuModel *contextMenu() const { return m_contextMenu; }
+    [[nodiscard]] RenameSheetModel *renameSheet() { return &m_renameSheet; }
     [[nodiscard]] QString statusText() const;
     [[nodiscard]] bool statusActive() const;
     [[nodiscard]] bool isCovered() const { return m_covered; }
@@ -124,6 +136,9 @@ private:
     TimerService &m_timers;
     const Clock &m_clock;
     std::function<void()> m_requestQuit;
+    GroupTabsModel m_groupTabs;
+    RenameSheetModel m_renameSheet;
+    AppContextMenuModel *m_contextMenu = nullptr;
     std::unique_ptr<IconZoomWheelController> m_zoom;
     QPointer<QQuickWindow> m_zoomWindow;
     QuickSizingWindow m_sizingWindow;
