@@ -148,24 +148,34 @@ void ShownAppsModel::refresh()
     }
 
     const int oldCount = count();
-    for (const ListDiff::Step &step : ListDiff::steps(before, after)) {
-        switch (step.kind) {
-        case ListDiff::Step::Kind::Remove:
-            beginRemoveRows({}, step.from, step.from);
-            m_rows.removeAt(step.from);
-            endRemoveRows();
-            break;
-        case ListDiff::Step::Kind::Insert:
-            beginInsertRows({}, step.to, step.to);
-            m_rows.insert(step.to, fresh.value(step.id));
-            endInsertRows();
-            break;
-        case ListDiff::Step::Kind::Move:
-            // Moving down, beginMoveRows wants the row after the destination.
-            beginMoveRows({}, step.from, step.from, {}, step.to > step.from ? step.to + 1 : step.to);
-            m_rows.move(step.from, step.to);
-            endMoveRows();
-            break;
+    const QList<ListDiff::Step> steps = ListDiff::steps(before, after);
+    if (steps.size() > maxStepsToAnimate) {
+        // A new search or a rescan: row by row, every later tile would renumber at each step. Start afresh.
+        beginResetModel();
+        m_rows.clear();
+        for (const QString &id : std::as_const(after))
+            m_rows.append(fresh.value(id));
+        endResetModel();
+    } else {
+        for (const ListDiff::Step &step : steps) {
+            switch (step.kind) {
+            case ListDiff::Step::Kind::Remove:
+                beginRemoveRows({}, step.from, step.from);
+                m_rows.removeAt(step.from);
+                endRemoveRows();
+                break;
+            case ListDiff::Step::Kind::Insert:
+                beginInsertRows({}, step.to, step.to);
+                m_rows.insert(step.to, fresh.value(step.id));
+                endInsertRows();
+                break;
+            case ListDiff::Step::Kind::Move:
+                // Moving down, beginMoveRows wants the row after the destination.
+                beginMoveRows({}, step.from, step.from, {}, step.to > step.from ? step.to + 1 : step.to);
+                m_rows.move(step.from, step.to);
+                endMoveRows();
+                break;
+            }
         }
     }
     for (int i = 0; i < m_rows.size(); ++i) {

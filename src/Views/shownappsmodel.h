@@ -11,7 +11,8 @@
 
 // The apps a grid shows, in display order (the drag preview's order while a tile is dragged), with what each tile
 // draws: shown name, icon, pinned, blocked, selected. Knows nothing of pages or pixels. A new list is applied as row
-// removes, moves and inserts by bundle identifier, so tiles keep their identity and slide to their new places.
+// removes, moves and inserts by bundle identifier, so tiles keep their identity and slide to their new places (a
+// change of many rows at once resets the rows instead).
 // Recomputed at most once per event-loop turn after any number of change notices. Main thread; made by a grid's
 // controller (or a test) and handed to the view.
 class ShownAppsModel : public QAbstractListModel
@@ -21,6 +22,10 @@ class ShownAppsModel : public QAbstractListModel
     QML_UNCREATABLE("made in C++ and handed to the views")
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 public:
+    // More changes than this at once are applied as a reset: tiles keep their identity (and slide) through the
+    // small changes of a drag preview or a pin, not through a new search.
+    static constexpr int maxStepsToAnimate = 24;
+
     enum Role {
         BundleIdRole = Qt::UserRole + 1,
         NameRole,

@@ -251,6 +251,60 @@ private Q_SLOTS:
         QVERIFY(m.state().sessionManager().sessions().isEmpty());
     }
 
+    void clickDownReturnAndDragReachTheState()
+    {
+        Main m(m_icons.path(), 6);
+        QTRY_COMPARE(m.controller()->pagedGrid()->apps()->count(), 6);
+        const QList<AppInfo> shown = m.state().visibleApps();
+        QCOMPARE(shown.size(), 6);
+        QQuickItem *viewport = m.view.item(u"pagedViewport"_qs);
+        const GridLayoutGeometry g = m.controller()->pagedGrid()->geometry();
+        auto centre = [&](int i) {
+            return viewport->mapToScene(m.controller()->pagedGrid()->cellPosition(i)
+                                        + QPointF(g.cellWidth / 2, g.cellHeight / 2));
+        };
+
+        // A click launches the app under the pointer.
+        m.view.click(centre(2));
+        QTRY_COMPARE(m.f.opener.requests().size(), 1);
+        QVERIFY(m.f.opener.requests().first().contains(shown.at(2).path()));
+
+        // Down selects, Return opens the selection.
+        m.field()->forceActiveFocus();
+        m.view.key(Qt::Key_Down);
+        QVERIFY(m.state().selectedAppID().has_value());
+        const QString selected = *m.state().selectedAppID();
+        m.view.key(Qt::Key_Return);
+        QTRY_COMPARE(m.f.opener.requests().size(), 2);
+        const auto it = std::find_if(shown.begin(), shown.end(), [&](const AppInfo &a) { return a.bundleID == selected; });
+        QVERIFY(m.f.opener.requests().last().contains(it->path()));
+
+        // A mouse drag puts the first tile after the third, in the state's own order.
+        const QPointF from = centre(0);
+        const QPointF to = centre(2);
+        m.view.mousePress(from);
+        for (int i = 1; i <= 12; ++i) {
+            m.view.mouseMove(from + (to - from) * i / 12);
+            QTest::qWait(5);
+        }
+        m.view.mouseRelease(to);
+        QCoreApplication::processEvents();
+        QTRY_COMPARE(m.state().visibleApps().at(2).bundleID, shown.at(0).bundleID);
+        QCOMPARE(m.state().visibleApps().at(0).bundleID, shown.at(1).bundleID);
+        QCOMPARE(m.f.opener.requests().size(), 2); // the drag opened nothing
+    }
+
+    void ctrlWheelZoomsOverTheGrid()
+    {
+        Main m(m_icons.path(), 6);
+        m.state().gridZoomCeiling = 1.6;
+        const QPointF overGrid = ViewTest::centreOf(m.view.item(u"gridArea"_qs));
+        m.view.wheel(overGrid, QPoint(0, 120), {}, Qt::ControlModifier);
+        QCOMPARE(m.state().gridIconScale(), 1.05);
+        m.view.wheel(QPointF(20, 20), QPoint(0, 120), {}, Qt::ControlModifier); // over the top bar
+        QCOMPARE(m.state().gridIconScale(), 1.05);
+    }
+
     void ctrlQAsksTheDelegate()
     {
         Main m(m_icons.path(), 4);

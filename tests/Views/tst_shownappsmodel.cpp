@@ -125,6 +125,25 @@ private Q_SLOTS:
         QCOMPARE(count.size(), 2);
     }
 
+    void aNewSearchResetsTheRows()
+    {
+        World w;
+        QStringList many;
+        for (int i = 0; i < 60; ++i)
+            many.append(u"a%1"_qs.arg(i));
+        w.apps = appsOf(many.join(u' '));
+        ShownAppsModel model(sourceOf(w));
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.refresh();
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        w.apps = appsOf(u"a3 a40"_qs);
+        model.refresh();
+        QCOMPARE(reset.size(), 1);
+        QCOMPARE(removed.size(), 0);
+        QCOMPARE(model.apps(), w.apps);
+    }
+
     void flagsChangeInPlace()
     {
         World w;
