@@ -1,0 +1,108 @@
+#include "quittabmodel.h"
+
+#include "appstate.h"
+#include "clock.h"
+#include "focussessionmanager.h"
+#include "planpause.h"
+#include "quitplan.h"
+#include "schedulecalendar.h"
+#include "scheduletext.h"
+#include "storecontext.h"
+#include "timerpanelcontent.h"
+
+#include <QVariantMap>
+
+QuitTabModel::QuitTabModel(AppState &state, SupervisionWriteHooks hooks, QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_hooks(std::move(hooks))
+{
+    connect(&m_state.sessionManager(), &FocusSessionManager::sessionsChanged, this, &QuitTabModel::rebuildSessions);
+    m_tick = m_state.seams().timers.startRepeating(30s, [this] { rebuildSessions(); });
+    rebuildSessions();
+}
+
+QuitPlan *QuitTabModel::addPlan()
+{
+    StoreContext &context = m_state.container().mainContext();
+    QuitPlan *plan = context.insert(std::make_unique<QuitPlan>(QuitPlanTarget::apps, QString(), QStringList(), 1380,
+                                                               QList<int>{1, 2, 3, 4, 5, 6, 7},
+                                                               QuitPlanBlockMode::none, 60, 420, true));
+    std::ignore = context.save();
+    return plan;
+}
+
+void QuitTabModel::enablePlan(QuitPlan &plan)
+{
+    plan.setPausedUntil(std::nullopt);
+    plan.setIsEnabled(true);
+    std::ignore = m_state.container().mainContext().save();
+    if (m_hooks.reschedulePlans)
+        m_hooks.reschedulePlans();
+}
+
+std::optional<Instant> QuitTabModel::beginTurnOff(QuitPlan &plan)
+{
+    const auto end = PlanPause::pauseEnd(PlanPause::snapshot(plan), m_state.seams().clock.now(),
+                                         ScheduleCalendar::system());
+    if (m_hooks.reschedulePlans)
+        m_hooks.reschedulePlans();
+    return end;
+}
+
+void QuitTabModel::deletePlan(QuitPlan &plan)
+{
+    StoreContext &context = m_state.container().mainContext();
+    context.remove(&plan);
+    std::ignore = context.save();
+    if (m_hooks.reschedulePlans)
+        m_hooks.reschedulePlans();
+}
+
+bool QuitTabModel::switchIsOn(const QuitPlan &plan, Instant now)
+{
+    return plan.isEnabled() && !(plan.pausedUntil() && now < *plan.pausedUntil());
+}
+
+QString QuitTabModel::scheduleLine(const QuitPlan &plan)
+{
+    const int m = plan.quitMinute();
+    return ScheduleText::weekdays(plan.weekdays()) + QLatin1Char(' ')
+        + QString::asprintf("%02d:%02d", m / 60, m % 60) + QStringLiteral(" 退出");
+}
+
+QList<QuitTabModel::SessionRow> QuitTabModel::sessionRows(const QList<FocusSession> &sessions, Instant at)
+{
+    QList<SessionRow> rows;
+    rows.reserve(sessions.size());
+    for (const FocusSession &session : sessions) {
+        QString subtitle = QStringLiteral("剩余 ") + TimerPanelContent::format(Instants::seconds(session.deadline - at))
+            + QStringLiteral(" · 到点自动退出");
+        if (session.blockMinutes)
+            subtitle += QStringLiteral("，后续禁启 ") + QString::number(*session.blockMinutes) + QStringLiteral(" 分钟");
+        rows.append(SessionRow{session.id, session.taskNote.value_or(session.appName), QStringLiteral("运行中"),
+                               subtitle});
+    }
+    return rows;
+}
+
+QVariantList QuitTabModel::sessionRowsForQml() const
+{
+    QVariantList out;
+    for (const SessionRow &row : m_sessionRows) {
+        out.append(QVariantMap{{QStringLiteral("id"), row.id.toString(QUuid::WithoutBraces)},
+                               {QStringLiteral("title"), row.title},
+                               {QStringLiteral("badge"), row.badge},
+                               {QStringLiteral("subtitle"), row.subtitle}});
+    }
+    return out;
+}
+
+void QuitTabModel::rebuildSessions()
+{
+    QList<SessionRow> rows = sessionRows(m_state.sessionManager().sessions(), m_state.seams().clock.now());
+    if (rows == m_sessionRows)
+        return;
+    m_sessionRows = std::move(rows);
+    Q_EMIT sessionRowsChanged();
+}

@@ -1,0 +1,210 @@
+#include "ruleeditormodel.h"
+
+#include "appgroup.h"
+#include "appstate.h"
+#include "clock.h"
+#include "editorfieldrules.h"
+#include "restrictionrule.h"
+#include "schedulecalendar.h"
+#include "storecontext.h"
+
+#include <QVariantMap>
+
+#include <algorithm>
+
+namespace {
+
+QList<int> sortedDays(QList<int> days)
+{
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    return days;
+}
+
+} // namespace
+
+RuleEditorModel::RuleEditorModel(AppState &state, SupervisionWriteHooks hooks, QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_hooks(std::move(hooks))
+{
+}
+
+void RuleEditorModel::open(RestrictionRule *rule, bool isNew)
+{
+    m_rule = rule;
+    m_isNew = isNew;
+    load();
+    Q_EMIT openChanged();
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::load()
+{
+    if (!m_rule)
+        return;
+    const ScheduleCalendar calendar = ScheduleCalendar::system();
+    const QDate today = EditorFieldRules::toDate(calendar.localDay(m_state.seams().clock.now()));
+    m_kind = m_rule->targetKind();
+    m_targetID = m_rule->targetID();
+    m_isOnce = m_rule->onceDate().has_value();
+    m_storedOnce = m_rule->onceDate();
+    m_storedDay.reset();
+    if (m_storedOnce)
+        m_storedDay = EditorFieldRules::toDate(calendar.localDay(*m_storedOnce));
+    m_onceDay = m_storedDay.value_or(today);
+    m_minimumDay = EditorFieldRules::minimumDay(today, m_storedDay);
+    m_weekdays = sortedDays(m_rule->weekdays());
+    m_startMinute = m_rule->startMinute();
+    m_endMinute = m_rule->endMinute();
+    m_showAppPicker = false;
+}
+
+void RuleEditorModel::chooseKind(int raw)
+{
+    const auto kind = restrictionTargetFromRaw(raw);
+    if (!kind || *kind == m_kind)
+        return;
+    m_kind = *kind;
+    m_targetID.clear();
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::setTargetID(const QString &id)
+{
+    if (id == m_targetID)
+        return;
+    m_targetID = id;
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::setStartMinute(int minute)
+{
+    if (minute == m_startMinute)
+        return;
+    m_startMinute = minute;
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::setEndMinute(int minute)
+{
+    if (minute == m_endMinute)
+        return;
+    m_endMinute = minute;
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::setIsOnce(bool once)
+{
+    if (once == m_isOnce)
+        return;
+    m_isOnce = once;
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::setOnceDay(QDate day)
+{
+    if (!day.isValid() || day < m_minimumDay || day == m_onceDay)
+        return;
+    m_onceDay = day;
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::setWeekdays(const QList<int> &days)
+{
+    QList<int> sorted = sortedDays(days);
+    if (sorted == m_weekdays)
+        return;
+    m_weekdays = std::move(sorted);
+    Q_EMIT edited();
+}
+
+void RuleEditorModel::setShowAppPicker(bool show)
+{
+    if (show == m_showAppPicker)
+        return;
+    m_showAppPicker = show;
+    Q_EMIT edited();
+}
+
+bool RuleEditorModel::isValid() const
+{
+    return !m_targetID.isEmpty() && (m_isOnce || !m_weekdays.isEmpty());
+}
+
+std::optional<AppInfo> RuleEditorModel::selectedApp() const
+{
+    if (m_targetID.isEmpty())
+        return std::nullopt;
+    const QList<AppInfo> apps = m_state.targetableApps();
+    const auto it = std::find_if(apps.cbegin(), apps.cend(),
+                                 [this](const AppInfo &app) { return app.bundleID == m_targetID; });
+    if (it == apps.cend())
+        return std::nullopt;
+    return *it;
+}
+
+QString RuleEditorModel::selectedAppName() const
+{
+    const auto app = selectedApp();
+    if (!app)
+        return {};
+    return m_state.alias(*app).value_or(app->name);
+}
+
+QString RuleEditorModel::selectedAppBundleID() const
+{
+    const auto app = selectedApp();
+    return app ? app->bundleID : QString();
+}
+
+QVariantList RuleEditorModel::groupChoices() const
+{
+    QVariantList out;
+    out.append(QVariantMap{{QStringLiteral("text"), QStringLiteral("请选择分组")}, {QStringLiteral("value"), QString()}});
+    const QList<AppGroup *> groups
+        = m_state.container().mainContext().fetch<AppGroup>({}, &AppGroup::bySortIndex);
+    for (const AppGroup *group : groups)
+        out.append(QVariantMap{{QStringLiteral("text"), group->name()}, {QStringLiteral("value"), group->refID()}});
+    return out;
+}
+
+void RuleEditorModel::save()
+{
+    if (!m_rule || !isValid())
+        return;
+    const ScheduleCalendar calendar = ScheduleCalendar::system();
+    m_rule->setTargetKindRaw(rawValue(m_kind));
+    m_rule->setTargetID(m_targetID);
+    m_rule->setStartMinute(m_startMinute);
+    m_rule->setEndMinute(m_endMinute);
+    m_rule->setOnceDate(m_isOnce ? EditorFieldRules::dayInstant(m_onceDay, m_storedDay, m_storedOnce, calendar)
+                                 : std::nullopt);
+    m_rule->setWeekdays(m_weekdays);
+    std::ignore = m_state.container().mainContext().save();
+    if (m_hooks.rearmGuards)
+        m_hooks.rearmGuards();
+    close();
+}
+
+void RuleEditorModel::cancel()
+{
+    if (!m_rule)
+        return;
+    if (m_isNew) {
+        StoreContext &context = m_state.container().mainContext();
+        context.remove(m_rule);
+        std::ignore = context.save();
+        if (m_hooks.rearmGuards)
+            m_hooks.rearmGuards();
+    }
+    close();
+}
+
+void RuleEditorModel::close()
+{
+    m_rule = nullptr;
+    m_isNew = false;
+    m_showAppPicker = false;
+    Q_EMIT openChanged();
+}
