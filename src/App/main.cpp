@@ -15,6 +15,7 @@
 #include "desktopentryreader.h"
 #include "embeddedapp.h"
 #include "embeddedprocessfamily.h"
+#include "floatingtimerpanelcontroller.h"
 #include "floatingtoastcontroller.h"
 #include "floatingwindowloader.h"
 #include "linux/gnomefavouritesdockpinning.h"
@@ -44,6 +45,7 @@
 #include "tarnwickapp.h"
 #include "linux/terminationsignals.h"
 #include "theme.h"
+#include "timerpanelwindow.h"
 #include "threadpoolexecutor.h"
 #include "viewsetup.h"
 #include "workspaceterminator.h"
@@ -208,7 +210,19 @@ int main(int argc, char *argv[])
         activation,
         IconCache::shared(),
         [] { return InstallStamp::ofRunningProgram(); },
-        {},
+        [&engine, &floatingSetup](FocusSessionManager &manager, AppState &state) -> std::unique_ptr<QObject> {
+            return std::make_unique<FloatingTimerPanelController>(
+                manager, state,
+                [&engine, &floatingSetup](FloatingTimerPanelController &controller)
+                    -> std::unique_ptr<TimerPanelSurface> {
+                    return TimerPanelWindow::make(engine, controller.rows(), floatingSetup);
+                },
+                []() -> std::optional<QRect> {
+                    if (QScreen *screen = QGuiApplication::primaryScreen())
+                        return screen->availableGeometry();
+                    return std::nullopt;
+                });
+        },
         [&timers, &engine, &floatingSetup] {
             auto toast = std::make_unique<FloatingToastController>(
                 timers,

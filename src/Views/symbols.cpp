@@ -31,6 +31,7 @@ const QStringList &Symbols::names()
         QStringLiteral("checkmark.circle.fill"),
         QStringLiteral("circle"),
         QStringLiteral("arrow.up.left.and.arrow.down.right"),
+        QStringLiteral("pause.fill"),
         QStringLiteral("bell"),
         QStringLiteral("doc.text"),
     };
