@@ -1,18 +1,15 @@
 #include "supervisionwritehooks.h"
 
-#include "appstate.h"
-#include "embeddedappguard.h"
-#include "externallaunchguard.h"
-#include "quitplanscheduler.h"
+#include "supervisionrearm.h"
+
+#include <memory>
 
 SupervisionWriteHooks SupervisionWriteHooks::forState(AppState &state)
 {
+    // One way to the state object's guards and scheduler: the same forwarding the panel and the import use.
+    auto rearm = std::make_shared<AppStateSupervisionRearm>(state);
     return SupervisionWriteHooks{
-        [&state] {
-            state.embeddedGuard().refresh();
-            state.externalLaunchGuard().sweepRunningBlocked();
-            state.externalLaunchGuard().scheduleNextWindowSweep();
-        },
-        [&state] { state.quitScheduler().reschedule(); },
+        [rearm] { rearm->rearmGuards(); },
+        [rearm] { rearm->rescheduleQuitPlans(); },
     };
 }
