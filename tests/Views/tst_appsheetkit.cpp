@@ -4,7 +4,7 @@
 
 // The pieces the sheets that edit apps share, in a window: the field frame follows the focus, the prominent button
 // answers Return only while enabled, "取消" answers Escape, and the sizes of the shared anatomy.
-class TestAppSheetPieces : public QObject
+class TestAppSheetKit : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -19,13 +19,13 @@ private:
     std::unique_ptr<ViewTest> m_test;
 };
 
-void TestAppSheetPieces::init()
+void TestAppSheetKit::init()
 {
-    m_test = std::make_unique<ViewTest>(u"tst_appsheetpieces"_qs);
-    QVERIFY2(m_test->loadFile(TARNWICK_TEST_QML_DIR u"/AppSheetPiecesPage.qml"_qs), qPrintable(m_test->errors()));
+    m_test = std::make_unique<ViewTest>(u"tst_appsheetkit"_qs);
+    QVERIFY2(m_test->loadFile(TARNWICK_TEST_QML_DIR u"/AppSheetKitPage.qml"_qs), qPrintable(m_test->errors()));
 }
 
-void TestAppSheetPieces::sizesOfTheAnatomy()
+void TestAppSheetKit::sizesOfTheAnatomy()
 {
     QQuickItem *title = m_test->item(u"sheetTitle"_qs);
     QVERIFY(title);
@@ -36,7 +36,7 @@ void TestAppSheetPieces::sizesOfTheAnatomy()
     m_test->grab(u"标题_字段_按钮"_qs);
 }
 
-void TestAppSheetPieces::fieldBorderFollowsTheFocus()
+void TestAppSheetKit::fieldBorderFollowsTheFocus()
 {
     QQuickItem *frame = m_test->item(u"frame"_qs);
     m_test->click(ViewTest::centreOf(m_test->item(u"field"_qs)));
@@ -51,7 +51,7 @@ void TestAppSheetPieces::fieldBorderFollowsTheFocus()
     QVERIFY2(edge.blue() > edge.red() + 40, qPrintable(edge.name()));
 }
 
-void TestAppSheetPieces::returnPressesOnlyAnEnabledButton_data()
+void TestAppSheetKit::returnPressesOnlyAnEnabledButton_data()
 {
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<int>("presses");
@@ -59,7 +59,7 @@ void TestAppSheetPieces::returnPressesOnlyAnEnabledButton_data()
     QTest::newRow("disabled") << false << 0;
 }
 
-void TestAppSheetPieces::returnPressesOnlyAnEnabledButton()
+void TestAppSheetKit::returnPressesOnlyAnEnabledButton()
 {
     QFETCH(bool, enabled);
     QFETCH(int, presses);
@@ -69,12 +69,12 @@ void TestAppSheetPieces::returnPressesOnlyAnEnabledButton()
     QCOMPARE(m_test->root()->property("cancels").toInt(), 0);
 }
 
-void TestAppSheetPieces::escapeCancels()
+void TestAppSheetKit::escapeCancels()
 {
     m_test->key(Qt::Key_Escape);
     QCOMPARE(m_test->root()->property("cancels").toInt(), 1);
     QCOMPARE(m_test->root()->property("presses").toInt(), 0);
 }
 
-QTEST_MAIN(TestAppSheetPieces)
-#include "tst_appsheetpieces.moc"
+QTEST_MAIN(TestAppSheetKit)
+#include "tst_appsheetkit.moc"
