@@ -5,7 +5,6 @@
 #include "appscanner.h"
 #include "clock.h"
 #include "datalocation.h"
-#include "dockpinservice.h"
 #include "embeddedappguard.h"
 #include "externallaunchguard.h"
 #include "floatingtoastcontroller.h"
@@ -93,7 +92,6 @@ AppState::CreateResult AppState::create(Seams seams)
 
     // 6.
     s.m_launcher = std::make_unique<AppLauncher>(s.m_container->mainContext(), z.opener, s.m_deepLinks, z.clock);
-    s.m_dockPinService = std::make_unique<DockPinService>(z.dockPinning);
 
     // 7. Read, never written back here.
     const Preferences &prefs = z.preferences;

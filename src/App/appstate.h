@@ -44,7 +44,6 @@ class AppTerminating;
 class BackgroundExecutor;
 class BundleReader;
 class Clock;
-class DockPinService;
 class DockPinning;
 class EmbeddedAppGuard;
 class EmbeddedAppRegistry;
@@ -414,7 +413,6 @@ private:
     std::unique_ptr<StoreContainer> m_container;
     AppSearchDeepLink m_deepLinks;
     std::unique_ptr<AppLauncher> m_launcher;
-    std::unique_ptr<DockPinService> m_dockPinService;
     std::unique_ptr<FocusSessionManager> m_sessionManager;
     std::unique_ptr<QuitPlanScheduler> m_quitScheduler;
     std::unique_ptr<EmbeddedAppGuard> m_embeddedGuard;
