@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "instant.h"
 
 #include <QDate>
@@ -58,3 +60,13 @@ public:
     [[nodiscard]] static QDate toDate(std::chrono::sys_days day);
     [[nodiscard]] static std::chrono::sys_days fromDate(QDate date);
 };
+
+// Lists the editors write from sets (weekdays, apps) are stored ascending and without repeats, so stored files are
+// deterministic.
+template <class List>
+[[nodiscard]] List sortedUnique(List list)
+{
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return list;
+}

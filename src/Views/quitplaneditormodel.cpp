@@ -2,6 +2,7 @@
 
 #include "appgroup.h"
 #include "appstate.h"
+#include "editorfieldrules.h"
 #include "quitplan.h"
 #include "storecontext.h"
 
@@ -9,18 +10,6 @@
 
 #include <algorithm>
 #include <set>
-
-namespace {
-
-template <class List>
-List sortedUnique(List list)
-{
-    std::sort(list.begin(), list.end());
-    list.erase(std::unique(list.begin(), list.end()), list.end());
-    return list;
-}
-
-} // namespace
 
 QuitPlanEditorModel::QuitPlanEditorModel(AppState &state, SupervisionWriteHooks hooks, QObject *parent)
     : QObject(parent)

@@ -12,17 +12,6 @@
 
 #include <algorithm>
 
-namespace {
-
-QList<int> sortedDays(QList<int> days)
-{
-    std::sort(days.begin(), days.end());
-    days.erase(std::unique(days.begin(), days.end()), days.end());
-    return days;
-}
-
-} // namespace
-
 RuleEditorModel::RuleEditorModel(AppState &state, SupervisionWriteHooks hooks, QObject *parent)
     : QObject(parent)
     , m_state(state)
@@ -54,7 +43,7 @@ void RuleEditorModel::load()
         m_storedDay = EditorFieldRules::toDate(calendar.localDay(*m_storedOnce));
     m_onceDay = m_storedDay.value_or(today);
     m_minimumDay = EditorFieldRules::minimumDay(today, m_storedDay);
-    m_weekdays = sortedDays(m_rule->weekdays());
+    m_weekdays = sortedUnique(m_rule->weekdays());
     m_startMinute = m_rule->startMinute();
     m_endMinute = m_rule->endMinute();
     m_showAppPicker = false;
@@ -112,7 +101,7 @@ void RuleEditorModel::setOnceDay(QDate day)
 
 void RuleEditorModel::setWeekdays(const QList<int> &days)
 {
-    QList<int> sorted = sortedDays(days);
+    QList<int> sorted = sortedUnique(days);
     if (sorted == m_weekdays)
         return;
     m_weekdays = std::move(sorted);
