@@ -126,18 +126,23 @@ struct NameForms
 } // namespace
 
 // What PinyinMatcher::prepare gives an app: the forms of its name, then of each alias, and the texts they were made
-// from (shared with the app's own, so they cost nothing), to notice an app whose names changed since.
+// from (shared with the app's own, so they cost nothing), to notice an app whose names changed since. The forms of
+// one prepare() lie side by side in one PreparedForms block, in the order of the list, so that a search walks them
+// front to back as it walks the apps: most apps are passed over on their masks alone, and a search that touches
+// them for the first time (right after a publish, made on another thread) streams through them instead of jumping
+// between scattered allocations.
 class AppSearchForms
 {
 public:
-    QString name;
-    QStringList aliases;
     // The characters of the lowered name, of the lowered aliases and of every spelling of their pinyin, so that
-    // most apps are passed over without a look at their forms.
+    // most apps are passed over without a look at their forms. Next to the texts that fits() compares.
     uint64_t nameMask = 0;
     uint64_t aliasMask = 0;
     uint64_t pinyinMask = 0;
-    std::vector<NameForms> forms;
+    QString name;
+    QStringList aliases;
+    const NameForms *forms = nullptr; // 1 + aliases.size() of them, in the block that holds this object
+    size_t formCount = 0;
 
     [[nodiscard]] bool fits(const AppInfo &app) const
     {
@@ -147,6 +152,18 @@ public:
         return (sameName || app.name == name) && (sameAliases || app.aliases == aliases);
     }
 };
+
+namespace {
+
+// The forms of every app that one prepare() call worked out; each app's searchForms points into it and keeps the
+// whole block alive.
+struct PreparedForms
+{
+    std::vector<NameForms> names;
+    std::vector<AppSearchForms> apps;
+};
+
+} // namespace
 
 namespace {
 
@@ -673,6 +690,13 @@ std::optional<PinyinMatcher::MatchScore> matchApp(const AppInfo &app, const QStr
     return matchForms(app.aliases.size(), nameAt, extraNames, query);
 }
 
+// A published catalogue was made on another thread, so the first search after it finds none of it in this core's
+// caches, and each app would wait on memory in turn: for its entry in the list, for its identifier, which every
+// caller's extra names are keyed by, and for its prepared forms. Asking for them ahead lets those waits overlap: the
+// entries further ahead, as the identifier and forms are found through them. (Written out in the loop: GCC takes a
+// function that does nothing but prefetch for one without effect and drops its calls.)
+constexpr qsizetype prefetchDistance = 8;
+
 } // namespace
 
 PinyinMatcher::Pinyin PinyinMatcher::pinyin(const QString &text)
@@ -689,30 +713,58 @@ PinyinMatcher::Pinyin PinyinMatcher::pinyin(const QString &text)
     return result;
 }
 
+namespace {
+
+// Works out the forms of the apps at `indices` into one block and hands each of them its share of it.
+void prepareInOneBlock(QList<AppInfo> &apps, const std::vector<qsizetype> &indices)
+{
+    if (indices.empty())
+        return;
+    auto block = std::make_shared<PreparedForms>();
+    size_t nameCount = 0;
+    for (qsizetype i : indices)
+        nameCount += 1 + size_t(apps[i].aliases.size());
+    // Reserved in full, so that the forms' addresses stay put while the block fills.
+    block->names.reserve(nameCount);
+    block->apps.reserve(indices.size());
+    for (qsizetype i : indices) {
+        const AppInfo &app = apps[i];
+        AppSearchForms &forms = block->apps.emplace_back();
+        forms.name = app.name;
+        forms.aliases = app.aliases;
+        forms.forms = block->names.data() + block->names.size();
+        forms.formCount = 1 + size_t(app.aliases.size());
+        block->names.push_back(formsOf(app.name, true));
+        forms.nameMask = block->names.back().loweredMask;
+        forms.pinyinMask = block->names.back().pinyin.mask;
+        for (const QString &alias : app.aliases) {
+            block->names.push_back(formsOf(alias, true));
+            forms.aliasMask |= block->names.back().loweredMask;
+            forms.pinyinMask |= block->names.back().pinyin.mask;
+        }
+    }
+    for (size_t k = 0; k < indices.size(); ++k)
+        apps[indices[k]].searchForms = std::shared_ptr<const AppSearchForms>(block, &block->apps[k]);
+}
+
+} // namespace
+
 std::shared_ptr<const AppSearchForms> PinyinMatcher::searchForms(const QString &name, const QStringList &aliases)
 {
-    auto forms = std::make_shared<AppSearchForms>();
-    forms->name = name;
-    forms->aliases = aliases;
-    forms->forms.reserve(size_t(aliases.size()) + 1);
-    forms->forms.push_back(formsOf(name, true));
-    for (const QString &alias : aliases)
-        forms->forms.push_back(formsOf(alias, true));
-    forms->nameMask = forms->forms.front().loweredMask;
-    for (size_t i = 0; i < forms->forms.size(); ++i) {
-        if (i > 0)
-            forms->aliasMask |= forms->forms[i].loweredMask;
-        forms->pinyinMask |= forms->forms[i].pinyin.mask;
-    }
-    return forms;
+    QList<AppInfo> one{AppInfo{{}, name, {}, std::nullopt, aliases}};
+    prepareInOneBlock(one, {0});
+    return one.front().searchForms;
 }
 
 void PinyinMatcher::prepare(QList<AppInfo> &apps)
 {
-    for (AppInfo &app : apps) {
+    std::vector<qsizetype> missing;
+    for (qsizetype i = 0; i < apps.size(); ++i) {
+        const AppInfo &app = apps[i];
         if (!app.searchForms || !app.searchForms->fits(app))
-            app.searchForms = searchForms(app.name, app.aliases);
+            missing.push_back(i);
     }
+    prepareInOneBlock(apps, missing);
 }
 
 size_t PinyinMatcher::preparedBytes(const QList<AppInfo> &apps)
@@ -724,10 +776,10 @@ size_t PinyinMatcher::preparedBytes(const QList<AppInfo> &apps)
         if (!forms || counted.contains(forms))
             continue;
         counted.insert(forms);
-        // The object and its control block, made together; the name and aliases are the app's own.
-        bytes += sizeof(AppSearchForms) + 2 * sizeof(void *) + forms->forms.capacity() * sizeof(NameForms);
-        for (const NameForms &f : forms->forms)
-            bytes += f.bytes() - sizeof(NameForms);
+        // Its place in the block; the name and aliases are the app's own.
+        bytes += sizeof(AppSearchForms);
+        for (size_t i = 0; i < forms->formCount; ++i)
+            bytes += forms->forms[i].bytes();
     }
     return bytes;
 }
@@ -748,6 +800,17 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
     std::vector<Ranked> kept;
     for (qsizetype i = 0; i < apps.size(); ++i) {
         const AppInfo &app = apps[i];
+        if (i + 2 * prefetchDistance < apps.size()) {
+            const char *entry = reinterpret_cast<const char *>(&apps[i + 2 * prefetchDistance]);
+            __builtin_prefetch(entry);
+            __builtin_prefetch(entry + sizeof(AppInfo) - 1);
+        }
+        if (i + prefetchDistance < apps.size()) {
+            const AppInfo &ahead = apps[i + prefetchDistance];
+            __builtin_prefetch(ahead.bundleID.constData());
+            __builtin_prefetch(ahead.bundleID.constData() + ahead.bundleID.size());
+            __builtin_prefetch(ahead.searchForms.get());
+        }
         const QStringList extras = extraNames ? extraNames(app) : QStringList();
         if (const std::optional<MatchScore> score = matchApp(app, extras, q))
             kept.push_back({*score, i});
