@@ -59,6 +59,21 @@ uint64_t characterMask(QStringView text)
     return mask;
 }
 
+// One bit for a pair of adjacent code units, so that a text's pairs fold into 64 bits like its characters.
+uint64_t pairBit(char16_t first, char16_t second)
+{
+    const uint32_t h = uint32_t(first) * 0x9e3779b1U ^ uint32_t(second) * 0x85ebca77U;
+    return uint64_t(1) << (h >> 26);
+}
+
+uint64_t pairMask(QStringView text)
+{
+    uint64_t mask = 0;
+    for (qsizetype i = 1; i < text.size(); ++i)
+        mask |= pairBit(text[i - 1].unicode(), text[i].unicode());
+    return mask;
+}
+
 // A name's pinyin as a sequence of tokens, each with one or more spellings (a Han character: its readings; other
 // text: its transliteration, split into words at spaces). A token that starts a word gives the initials their
 // next letter; text that directly follows a Han character belongs to its word, as the transform writes "lèQQ".
@@ -82,6 +97,11 @@ struct PinyinForms
     std::vector<Token> tokens;
     std::vector<uint16_t> bounds;  // cluster starts in `chars` plus its length; empty when every unit is a cluster
     uint64_t mask = 0;
+    // The pairs of adjacent units of every choice's full pinyin: those inside a spelling and those where a spelling
+    // of one token meets a spelling of the next. A query with a pair outside it is not in the full pinyin.
+    uint64_t pairs = 0;
+    // The characters that can begin a word, the only ones the initials are made of.
+    uint64_t initialsMask = 0;
     uint16_t words = 0;
 
     [[nodiscard]] bool isBoundary(qsizetype offset) const
@@ -117,6 +137,7 @@ struct NameForms
 {
     ClusterText lowered;
     uint64_t loweredMask = 0;
+    uint64_t loweredPairs = 0;
     bool hasPinyin = false; // the memo of unprepared names works the pinyin out only when tier 2 needs it
     PinyinForms pinyin;
 
@@ -131,14 +152,19 @@ struct NameForms
 // front to back as it walks the apps: most apps are passed over on their masks alone, and a search that touches
 // them for the first time (right after a publish, made on another thread) streams through them instead of jumping
 // between scattered allocations.
-class AppSearchForms
+class alignas(64) AppSearchForms // two whole cache lines
 {
 public:
-    // The characters of the lowered name, of the lowered aliases and of every spelling of their pinyin, so that
-    // most apps are passed over without a look at their forms. Next to the texts that fits() compares.
+    // The characters and adjacent pairs of the lowered name, of the lowered aliases and of the full pinyin, and the
+    // characters the initials can hold (all forms together), so that most apps are passed over without a look at
+    // their forms. Next to the texts that fits() compares.
     uint64_t nameMask = 0;
+    uint64_t namePairs = 0;
     uint64_t aliasMask = 0;
+    uint64_t aliasPairs = 0;
     uint64_t pinyinMask = 0;
+    uint64_t pinyinPairs = 0;
+    uint64_t initialsMask = 0;
     QString name;
     QStringList aliases;
     const NameForms *forms = nullptr; // 1 + aliases.size() of them, in the block that holds this object
@@ -420,6 +446,26 @@ private:
             before = uint16_t(before + std::max<qsizetype>(fewest, 0));
         }
         m_forms.mask = characterMask(m_forms.chars);
+        for (size_t t = 0; t < m_forms.tokens.size(); ++t) {
+            const PinyinForms::Token &token = m_forms.tokens[t];
+            for (const auto &s : m_forms.spellingsOf(token)) {
+                const QStringView text = m_forms.text(s);
+                if (text.isEmpty()) {
+                    m_forms.pairs = ~uint64_t(0); // an empty spelling would join the tokens around it
+                    continue;
+                }
+                m_forms.pairs |= pairMask(text);
+                if (t + 1 < m_forms.tokens.size()) {
+                    for (const auto &next : m_forms.spellingsOf(m_forms.tokens[t + 1])) {
+                        if (next.length > 0)
+                            m_forms.pairs |= pairBit(text.back().unicode(), m_forms.chars[next.begin].unicode());
+                    }
+                }
+                if (token.startsWord)
+                    m_forms.initialsMask |= characterMask(QStringView(m_forms.chars).sliced(
+                        s.begin, m_forms.firstClusterEnd(s) - s.begin));
+            }
+        }
         m_forms.chars.squeeze();
         m_forms.spellings.shrink_to_fit();
         m_forms.tokens.shrink_to_fit();
@@ -434,6 +480,7 @@ NameForms formsOf(const QString &text, bool withPinyin)
     NameForms forms;
     forms.lowered = clustered(lowered(text));
     forms.loweredMask = characterMask(forms.lowered.text);
+    forms.loweredPairs = pairMask(forms.lowered.text);
     if (withPinyin) {
         forms.pinyin = PinyinBuilder().build(text.left(longestPinyinSource));
         forms.hasPinyin = true;
@@ -446,6 +493,7 @@ struct Query
 {
     ClusterText q;
     uint64_t mask = 0;
+    uint64_t pairs = 0;
 };
 
 bool sameUnits(QStringView a, QStringView b)
@@ -551,7 +599,7 @@ void notePosition(std::optional<int> &best, std::optional<int> position)
 
 std::optional<int> loweredPosition(const NameForms &forms, const Query &query)
 {
-    if (query.mask & ~forms.loweredMask)
+    if ((query.mask & ~forms.loweredMask) || (query.pairs & ~forms.loweredPairs))
         return std::nullopt;
     return clusterPosition(forms.lowered, query.q);
 }
@@ -559,11 +607,11 @@ std::optional<int> loweredPosition(const NameForms &forms, const Query &query)
 std::optional<int> pinyinPosition(const NameForms &forms, const Query &query)
 {
     const PinyinForms &p = forms.pinyin;
-    if (query.mask & ~p.mask)
-        return std::nullopt;
-    if (std::optional<int> inFull = positionInFull(p, query.q))
-        return inFull;
-    if (initialsStartWith(p, query.q))
+    if (!(query.mask & ~p.mask) && !(query.pairs & ~p.pairs)) {
+        if (std::optional<int> inFull = positionInFull(p, query.q))
+            return inFull;
+    }
+    if (!(query.mask & ~p.initialsMask) && initialsStartWith(p, query.q))
         return 0;
     return std::nullopt;
 }
@@ -629,6 +677,7 @@ Query makeQuery(QString loweredText)
     Query query;
     query.q = clustered(std::move(loweredText));
     query.mask = characterMask(query.q.text);
+    query.pairs = pairMask(query.q.text);
     return query;
 }
 
@@ -684,7 +733,10 @@ std::optional<PinyinMatcher::MatchScore> matchApp(const AppInfo &app, const QStr
     if (!prepared || !prepared->fits(app))
         return matchUnprepared(app.name, app.aliases, extraNames, query);
     const uint64_t m = query.mask;
-    if (extraNames.isEmpty() && (m & ~prepared->nameMask) && (m & ~prepared->aliasMask) && (m & ~prepared->pinyinMask))
+    const bool inFullPinyin = !(m & ~prepared->pinyinMask) && !(query.pairs & ~prepared->pinyinPairs);
+    const bool inName = !(m & ~prepared->nameMask) && !(query.pairs & ~prepared->namePairs);
+    const bool inAlias = !(m & ~prepared->aliasMask) && !(query.pairs & ~prepared->aliasPairs);
+    if (extraNames.isEmpty() && !inName && !inAlias && !inFullPinyin && (m & ~prepared->initialsMask))
         return std::nullopt;
     const auto nameAt = [prepared](qsizetype i) -> const NameForms & { return prepared->forms[size_t(i)]; };
     return matchForms(app.aliases.size(), nameAt, extraNames, query);
@@ -736,11 +788,17 @@ void prepareInOneBlock(QList<AppInfo> &apps, const std::vector<qsizetype> &indic
         forms.formCount = 1 + size_t(app.aliases.size());
         block->names.push_back(formsOf(app.name, true));
         forms.nameMask = block->names.back().loweredMask;
+        forms.namePairs = block->names.back().loweredPairs;
         forms.pinyinMask = block->names.back().pinyin.mask;
+        forms.pinyinPairs = block->names.back().pinyin.pairs;
+        forms.initialsMask = block->names.back().pinyin.initialsMask;
         for (const QString &alias : app.aliases) {
             block->names.push_back(formsOf(alias, true));
             forms.aliasMask |= block->names.back().loweredMask;
+            forms.aliasPairs |= block->names.back().loweredPairs;
             forms.pinyinMask |= block->names.back().pinyin.mask;
+            forms.pinyinPairs |= block->names.back().pinyin.pairs;
+            forms.initialsMask |= block->names.back().pinyin.initialsMask;
         }
     }
     for (size_t k = 0; k < indices.size(); ++k)
@@ -809,7 +867,9 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
             const AppInfo &ahead = apps[i + prefetchDistance];
             __builtin_prefetch(ahead.bundleID.constData());
             __builtin_prefetch(ahead.bundleID.constData() + ahead.bundleID.size());
-            __builtin_prefetch(ahead.searchForms.get());
+            const char *forms = reinterpret_cast<const char *>(ahead.searchForms.get());
+            __builtin_prefetch(forms);
+            __builtin_prefetch(forms + sizeof(AppSearchForms) - 1);
         }
         const QStringList extras = extraNames ? extraNames(app) : QStringList();
         if (const std::optional<MatchScore> score = matchApp(app, extras, q))
