@@ -856,6 +856,7 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
         qsizetype index;
     };
     std::vector<Ranked> kept;
+    kept.reserve(size_t(apps.size()));
     for (qsizetype i = 0; i < apps.size(); ++i) {
         const AppInfo &app = apps[i];
         if (i + 2 * prefetchDistance < apps.size()) {
@@ -875,15 +876,37 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
         if (const std::optional<MatchScore> score = matchApp(app, extras, q))
             kept.push_back({*score, i});
     }
+    QList<AppInfo> ranked;
+    ranked.reserve(qsizetype(kept.size()));
+    // The entries are kept in input order, so placing them stably by score alone leaves ties in that order. Scores
+    // are few and small (three tiers, positions within a name): a count of each places them in one pass.
+    int widest = 0;
+    for (const Ranked &r : kept)
+        widest = std::max(widest, r.score.position);
+    const size_t perTier = size_t(widest) + 1;
+    constexpr size_t mostBuckets = 4096;
+    if (3 * perTier <= mostBuckets) {
+        const auto bucket = [perTier](const Ranked &r) {
+            return size_t(r.score.tier) * perTier + size_t(r.score.position);
+        };
+        std::vector<uint32_t> starts(3 * perTier + 1, 0);
+        for (const Ranked &r : kept)
+            ++starts[bucket(r) + 1];
+        for (size_t b = 1; b < starts.size(); ++b)
+            starts[b] += starts[b - 1];
+        std::vector<qsizetype> order(kept.size());
+        for (const Ranked &r : kept)
+            order[starts[bucket(r)]++] = r.index;
+        for (qsizetype index : order)
+            ranked.append(apps[index]);
+        return ranked;
+    }
     // The index makes every key distinct, so a plain sort keeps ties in input order.
     std::sort(kept.begin(), kept.end(), [](const Ranked &a, const Ranked &b) {
         if (a.score != b.score)
             return a.score < b.score;
         return a.index < b.index;
     });
-
-    QList<AppInfo> ranked;
-    ranked.reserve(qsizetype(kept.size()));
     for (const Ranked &r : kept)
         ranked.append(apps[r.index]);
     return ranked;

@@ -211,6 +211,14 @@ void TestPinyinMatcher::rankedFilter_data()
     for (int i = 0; i < 24; ++i)
         tied.append(app(u"t%1"_qs.arg((i * 11) % 24), u"Code %1"_qs.arg((i * 5) % 24)));
     QTest::newRow("ties keep the input order") << tied << ExtraNameMap{} << u"code"_qs << idsOf(tied);
+
+    // Matches thousands of characters into a name rank by position like any other.
+    const QString pad(3000, QChar(u'x'));
+    const QList<AppInfo> farIn{app(u"far"_qs, pad + u"code"_qs), app(u"near"_qs, u"x code"_qs),
+                               app(u"farther"_qs, pad + pad + u"code"_qs), app(u"alias"_qs, u"z"_qs, {u"code"_qs}),
+                               app(u"again"_qs, pad + u"code"_qs)};
+    QTest::newRow("positions far into long names")
+        << farIn << ExtraNameMap{} << u"code"_qs << ids(u"near far again farther alias"_qs);
 }
 
 void TestPinyinMatcher::rankedFilter()
