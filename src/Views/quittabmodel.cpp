@@ -12,14 +12,23 @@
 
 #include <QVariantMap>
 
-QuitTabModel::QuitTabModel(AppState &state, SupervisionWriteHooks hooks, QObject *parent)
+QuitTabModel::QuitTabModel(AppState &state, SupervisionWriteHooks hooks, SupervisionPanelModel *panel,
+                           QObject *parent)
     : QObject(parent)
     , m_state(state)
     , m_hooks(std::move(hooks))
+    , m_panel(panel)
+    , m_planRows(this)
 {
     connect(&m_state.sessionManager(), &FocusSessionManager::sessionsChanged, this, &QuitTabModel::rebuildSessions);
     m_tick = m_state.seams().timers.startRepeating(30s, [this] { rebuildSessions(); });
     rebuildSessions();
+    if (m_panel) {
+        connect(&m_state.container().mainContext(), &StoreContext::changed, this, &QuitTabModel::rebuildPlans);
+        connect(&m_state, &AppState::changed, this, &QuitTabModel::rebuildPlans);
+        connect(m_panel, &SupervisionPanelModel::toggleRefreshChanged, this, &QuitTabModel::rebuildPlans);
+        rebuildPlans();
+    }
 }
 
 QuitPlan *QuitTabModel::addPlan()
@@ -105,4 +114,78 @@ void QuitTabModel::rebuildSessions()
         return;
     m_sessionRows = std::move(rows);
     Q_EMIT sessionRowsChanged();
+}
+
+void QuitTabModel::rebuildPlans()
+{
+    if (!m_panel)
+        return;
+    m_shownPlans = m_panel->plans();
+    const Instant now = m_state.seams().clock.now();
+    QList<SupervisionRowsModel::Row> rows;
+    rows.reserve(m_shownPlans.size());
+    for (const QuitPlan *plan : std::as_const(m_shownPlans)) {
+        rows.append({plan->storeID().text(), m_panel->planTitle(*plan),
+                     SupervisionPanelModel::planBadge(*plan).value_or(QString()),
+                     m_panel->withPauseSuffix(scheduleLine(*plan), plan->pausedUntil()), switchIsOn(*plan, now)});
+    }
+    m_planRows.setRows(std::move(rows));
+}
+
+QuitPlan *QuitTabModel::planAt(int row) const
+{
+    return row >= 0 && row < m_shownPlans.size() ? m_shownPlans.at(row) : nullptr;
+}
+
+void QuitTabModel::addPlanClicked()
+{
+    QuitPlan *plan = addPlan();
+    if (m_panel)
+        m_panel->editPlan(*plan, true);
+}
+
+void QuitTabModel::planSwitchClicked(int row)
+{
+    QuitPlan *plan = planAt(row);
+    if (!plan || !m_panel)
+        return;
+    if (!switchIsOn(*plan, m_state.seams().clock.now())) {
+        enablePlan(*plan);
+        return;
+    }
+    SupervisionPanelModel::DisableRequest request;
+    // The pause is worked out before the scheduler is re-armed, on the plan as it stands.
+    request.pauseUntil = PlanPause::pauseEnd(PlanPause::snapshot(*plan), m_state.seams().clock.now(),
+                                             ScheduleCalendar::system());
+    request.setPause = [plan](Instant until) { plan->setPausedUntil(until); };
+    request.setOff = [plan] {
+        plan->setIsEnabled(false);
+        plan->setPausedUntil(std::nullopt);
+    };
+    m_panel->requestDisable(std::move(request));
+    if (m_hooks.reschedulePlans)
+        m_hooks.reschedulePlans();
+}
+
+void QuitTabModel::editPlanAt(int row)
+{
+    if (QuitPlan *plan = planAt(row); plan && m_panel)
+        m_panel->editPlan(*plan, false);
+}
+
+void QuitTabModel::deletePlanAt(int row)
+{
+    if (QuitPlan *plan = planAt(row))
+        deletePlan(*plan);
+}
+
+void QuitTabModel::closeSessionAt(int row)
+{
+    if (!m_panel || row < 0 || row >= m_sessionRows.size())
+        return;
+    SupervisionPanelModel::CloseTarget target;
+    target.kind = SupervisionPanelModel::CloseTarget::Kind::session;
+    target.sessionID = m_sessionRows.at(row).id;
+    target.sessionTitle = m_sessionRows.at(row).title;
+    m_panel->setCloseTarget(target);
 }

@@ -418,6 +418,18 @@ void SupervisionPanelModel::editRule(RestrictionRule &rule)
     m_editingRule = &rule;
 }
 
+void SupervisionPanelModel::editPlan(QuitPlan &plan, bool isNew)
+{
+    m_planIsNew = isNew;
+    m_editingPlan = &plan;
+}
+
+void SupervisionPanelModel::requestDisable(DisableRequest request)
+{
+    m_disableRequest = std::move(request);
+    Q_EMIT cardsChanged();
+}
+
 void SupervisionPanelModel::setRule(RestrictionRule &rule, bool on)
 {
     if (on) {

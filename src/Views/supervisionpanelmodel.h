@@ -165,6 +165,9 @@ public:
     [[nodiscard]] bool ruleIsNew() const { return m_ruleIsNew; }
     [[nodiscard]] QuitPlan *editingPlan() const { return m_editingPlan; }
     [[nodiscard]] bool planIsNew() const { return m_planIsNew; }
+    // The timed-quit tab's hand-overs: the plan for the editor, and a turn-off waiting for the card's answer.
+    void editPlan(QuitPlan &plan, bool isNew);
+    void requestDisable(DisableRequest request);
 
     // --- Texts.
     [[nodiscard]] QString planTitle(const QuitPlan &plan) const;
