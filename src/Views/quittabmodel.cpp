@@ -140,6 +140,8 @@ QuitPlan *QuitTabModel::planAt(int row) const
 void QuitTabModel::addPlanClicked()
 {
     QuitPlan *plan = addPlan();
+    // Listed at once, behind its editor; the store's own notice comes a turn later.
+    rebuildPlans();
     if (m_panel)
         m_panel->editPlan(*plan, true);
 }
@@ -151,6 +153,7 @@ void QuitTabModel::planSwitchClicked(int row)
         return;
     if (!switchIsOn(*plan, m_state.seams().clock.now())) {
         enablePlan(*plan);
+        rebuildPlans();
         return;
     }
     SupervisionPanelModel::DisableRequest request;
@@ -162,7 +165,7 @@ void QuitTabModel::planSwitchClicked(int row)
         plan->setIsEnabled(false);
         plan->setPausedUntil(std::nullopt);
     };
-    m_panel->requestDisable(std::move(request));
+    m_panel->setDisableRequest(std::move(request));
     if (m_hooks.reschedulePlans)
         m_hooks.reschedulePlans();
 }
@@ -175,8 +178,10 @@ void QuitTabModel::editPlanAt(int row)
 
 void QuitTabModel::deletePlanAt(int row)
 {
-    if (QuitPlan *plan = planAt(row))
+    if (QuitPlan *plan = planAt(row)) {
         deletePlan(*plan);
+        rebuildPlans();
+    }
 }
 
 void QuitTabModel::closeSessionAt(int row)

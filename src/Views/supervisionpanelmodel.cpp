@@ -424,7 +424,7 @@ void SupervisionPanelModel::editPlan(QuitPlan &plan, bool isNew)
     m_editingPlan = &plan;
 }
 
-void SupervisionPanelModel::requestDisable(DisableRequest request)
+void SupervisionPanelModel::setDisableRequest(DisableRequest request)
 {
     m_disableRequest = std::move(request);
     Q_EMIT cardsChanged();

@@ -167,7 +167,7 @@ public:
     [[nodiscard]] bool planIsNew() const { return m_planIsNew; }
     // The timed-quit tab's hand-overs: the plan for the editor, and a turn-off waiting for the card's answer.
     void editPlan(QuitPlan &plan, bool isNew);
-    void requestDisable(DisableRequest request);
+    void setDisableRequest(DisableRequest request);
 
     // --- Texts.
     [[nodiscard]] QString planTitle(const QuitPlan &plan) const;
