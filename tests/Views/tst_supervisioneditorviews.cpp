@@ -218,6 +218,12 @@ private Q_SLOTS:
         QTRY_VERIFY(e.shown(u"row_"_s + e.apps[0].bundleID));
         QTest::qWait(100);
         e.view.grab(u"规则编辑_选择应用"_s);
+        // Escape closes the picker alone, Return there saves nothing.
+        e.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!e.shown(u"appPickerPopup"_s));
+        QVERIFY(model.isOpen());
+        e.click(u"appButton"_s);
+        QTRY_VERIFY(e.shown(u"row_"_s + e.apps[0].bundleID));
         e.click(u"row_"_s + e.apps[0].bundleID);
         QTRY_VERIFY(!e.shown(u"appPickerPopup"_s));
         QCOMPARE(e.text(u"appName"_s), u"微信"_s);
@@ -325,6 +331,12 @@ private Q_SLOTS:
         QTest::qWait(100);
         e.view.grab(u"规则编辑_单次日期弹出"_s);
 
+        // Escape closes the calendar alone.
+        e.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!e.shown(u"monthGrid"_s));
+        QVERIFY(model.isOpen());
+        e.click(u"dayField"_s);
+        QTRY_VERIFY(e.shown(u"monthGrid"_s));
         // A day before today cannot be picked; the pop-up stays.
         e.click(u"day17"_s);
         QCOMPARE(model.onceDay(), QDate(2026, 3, 18));
