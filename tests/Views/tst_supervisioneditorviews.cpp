@@ -479,6 +479,25 @@ private Q_SLOTS:
         QCOMPARE(plan->blockMinutes(), 90);
         QCOMPARE(plan->blockUntilMinute(), 450);
     }
+
+    void typedBlockLengthIsClampedOnSave()
+    {
+        Editors e(m_icons.path());
+        QuitPlanEditorModel &model = e.planEditor();
+        QuitPlan *plan = e.newPlan();
+        plan->setBundleIDs({e.apps[2].bundleID});
+        plan->setBlockModeRaw(1);
+        model.open(plan, false);
+        e.load(u"QuitPlanEditorSheet"_s, model);
+        QQuickItem *input = ViewTest::itemIn(e.item(u"blockMinutes"_s), u"input"_s);
+        e.view.click(ViewTest::centreOf(input));
+        e.view.key(Qt::Key_A, Qt::ControlModifier);
+        e.view.type(u"5000"_s);
+        // Not committed yet; the click on "保存" takes the focus, which commits it first.
+        e.click(u"save"_s);
+        QVERIFY(!model.isOpen());
+        QCOMPARE(plan->blockMinutes(), 1439);
+    }
 };
 
 QTEST_MAIN(TestSupervisionEditorViews)
