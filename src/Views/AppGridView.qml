@@ -79,7 +79,6 @@ Item {
                             iconScale: root.controller.iconScale
                             menuModel: root.menuModel
                             onActivated: root.controller.apps.activate(cell.index)
-                            onOpenRequested: root.controller.apps.activate(cell.index)
                         }
                     }
                 }

@@ -71,7 +71,6 @@ Item {
                             menuModel: root.menuModel
                             pageAnimating: root.pager.isPagingAnimating
                             onActivated: root.controller.apps.activate(cell.index)
-                            onOpenRequested: root.controller.apps.activate(cell.index)
                         }
                     }
                 }
