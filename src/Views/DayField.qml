@@ -49,10 +49,14 @@ Rectangle {
     Popup {
         id: popup
         objectName: "dayPopup"
+        // Above the sheet it opens from, which may itself be a pop-up.
+        z: 100
         // Below the field, its right edge on the field's: the field stands at the right of its row.
         x: field.width - width
         y: field.height + 4
         padding: 10
+        // Kept inside the window: moved up over the field when there is no room below it.
+        margins: 8
         modal: false
         focus: true
         closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent

@@ -63,6 +63,8 @@ ComboBox {
             color: entry.highlighted ? Theme.accent : "transparent"
         }
     }
+    // Above the sheet it opens from, which may itself be a pop-up.
+    popup.z: 100
     popup.padding: 4
     popup.background: Rectangle {
         radius: 6

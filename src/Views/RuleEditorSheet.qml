@@ -208,6 +208,7 @@ FocusScope {
         objectName: "appPickerPopup"
         parent: T.Overlay.overlay
         anchors.centerIn: parent
+        z: 14 // above the editor's own host
         modal: true
         dim: true
         padding: 0

@@ -3,6 +3,9 @@
 
 #include "../App/appstatefixture.h"
 #include "appgroup.h"
+#include "focussessionmanager.h"
+#include "supervisionpanelmodel.h"
+#include "supervisiontab.h"
 #include "quitplan.h"
 #include "quitplaneditormodel.h"
 #include "restrictionrule.h"
@@ -65,9 +68,27 @@ class TestSupervisionEditorViews : public QObject
             return *planModel;
         }
         AppState &state() { return *f.state; }
-        QQuickItem *item(const QString &name) const { return ViewTest::itemIn(view.view()->contentItem(), name); }
+        // The shown item of that name (rows rebuilt a moment ago may linger, hidden, until they are deleted).
+        QQuickItem *item(const QString &name) const
+        {
+            QQuickItem *found = shownIn(view.view()->contentItem(), name);
+            return found ? found : ViewTest::itemIn(view.view()->contentItem(), name);
+        }
+        static QQuickItem *shownIn(QQuickItem *under, const QString &name)
+        {
+            if (!under->isVisible())
+                return nullptr;
+            if (under->objectName() == name)
+                return under;
+            for (QQuickItem *child : under->childItems())
+                if (QQuickItem *found = shownIn(child, name))
+                    return found;
+            return nullptr;
+        }
+        // A frame first, so what just showed has its place (its layout is done when the scene is polished).
         void click(const QString &name)
         {
+            QTest::qWait(20);
             QQuickItem *target = item(name);
             QVERIFY2(target, qPrintable(name));
             QVERIFY2(target->isVisible(), qPrintable(name));
@@ -106,6 +127,47 @@ class TestSupervisionEditorViews : public QObject
             QVERIFY2(view.loadView(sheet, {{u"model"_s, QVariant::fromValue(&model)}}, QSize(520, 820)),
                      qPrintable(view.errors()));
             QCoreApplication::processEvents();
+        }
+        void loadPanel()
+        {
+            state().setShowSupervision(true);
+            QVERIFY2(view.loadFile(QStringLiteral(TARNWICK_TEST_QML_DIR "/SupervisionPanelPage.qml"),
+                                   {{u"state"_s, QVariant::fromValue(f.state.get())}}),
+                     qPrintable(view.errors()));
+            QTRY_VERIFY(shown(u"supervisionPanel"_s));
+            QTest::qWait(100); // the sheet's opening
+        }
+        // A part of a row, after a frame (a row that just came is placed when the scene is polished).
+        void clickIn(const QString &row, const QString &part)
+        {
+            QTest::qWait(20);
+            QQuickItem *r = item(row);
+            QQuickItem *target = r ? ViewTest::itemIn(r, part) : nullptr;
+            QVERIFY2(target, qPrintable(row + u' ' + part));
+            view.click(ViewTest::centreOf(target));
+        }
+        // The row's buttons show while the pointer is over it. Rows are rebuilt when the store or the state changes
+        // (a rebuilt row has not seen the pointer yet), so the pointer moves onto the row until they show.
+        void hoverAndClick(const QString &row, const QString &button)
+        {
+            QQuickItem *b = nullptr;
+            for (int i = 0; i < 50 && !b; ++i) {
+                QQuickItem *r = item(row);
+                QVERIFY2(r, qPrintable(row));
+                view.mouseMove(ViewTest::pointIn(r, QPointF(r->width() / 2, 2)));
+                view.mouseMove(ViewTest::pointIn(r, QPointF(r->width() / 2, r->height() / 2)));
+                b = ViewTest::itemIn(r, button);
+                if (!b)
+                    QTest::qWait(20);
+            }
+            QVERIFY2(b, qPrintable(button));
+            view.click(ViewTest::centreOf(b));
+        }
+        QString rowText(const QString &row, const QString &part) const
+        {
+            QQuickItem *r = item(row);
+            QQuickItem *t = r ? ViewTest::itemIn(r, part) : nullptr;
+            return t ? t->property("text").toString() : QString();
         }
         QString text(const QString &name) const
         {
@@ -444,6 +506,7 @@ private Q_SLOTS:
         e.click(u"blockSwitch"_s);
         QVERIFY(model.blockOn());
         QVERIFY(e.shown(u"blockMinutes"_s));
+        QTest::qWait(20); // placed at the next polish
         QQuickItem *input = ViewTest::itemIn(e.item(u"blockMinutes"_s), u"input"_s);
         e.view.click(ViewTest::centreOf(input));
         e.view.key(Qt::Key_A, Qt::ControlModifier);
@@ -457,6 +520,7 @@ private Q_SLOTS:
         e.click(u"segment_到某时刻"_s);
         QVERIFY(e.shown(u"untilField"_s));
         QVERIFY(e.shown(u"nextDay"_s)); // 23:00 → 07:00
+        QTest::qWait(20); // placed at the next polish
         QQuickItem *until = e.item(u"untilField"_s);
         e.view.click(ViewTest::centreOf(ViewTest::itemIn(until, u"hours"_s)));
         e.view.type(u"2330"_s);
@@ -497,6 +561,163 @@ private Q_SLOTS:
         e.click(u"save"_s);
         QVERIFY(!model.isOpen());
         QCOMPARE(plan->blockMinutes(), 1439);
+    }
+
+    // --- In the panel: the timed-quit tab and both editors, the whole flow.
+    void quitTabInThePanel()
+    {
+        Editors e(m_icons.path());
+        e.state().supervisionInitialTab = SupervisionTab::quit;
+        e.loadPanel();
+        QVERIFY(e.shown(u"plansEmpty"_s));
+        QVERIFY(!e.shown(u"sessionsBlock"_s));
+
+        // Add: a plan listed at once behind its editor, which opens on it as new.
+        e.click(u"addButton"_s);
+        QTRY_VERIFY(e.shown(u"planEditor"_s));
+        QTRY_VERIFY(e.shown(u"plan_0"_s));
+        QCOMPARE(e.rowText(u"plan_0"_s, u"rowTitle"_s), u"（未选择应用）"_s);
+        QCOMPARE(e.rowText(u"plan_0"_s, u"rowSubtitle"_s), u"每天 23:00 退出"_s);
+        QVERIFY(!e.shown(u"rowBadge"_s));
+        QCOMPARE(e.context().count<QuitPlan>(), 1);
+        QTest::qWait(100);
+        e.view.grab(u"面板_新计划编辑器"_s);
+        // Escape cancels it: the plan and its row go, the panel stays.
+        e.view.key(Qt::Key_Escape);
+        QTRY_VERIFY(!e.shown(u"planEditor"_s));
+        QTRY_VERIFY(e.shown(u"plansEmpty"_s));
+        QCOMPARE(e.context().count<QuitPlan>(), 0);
+        QVERIFY(e.shown(u"supervisionPanel"_s));
+
+        // Add again, tick two apps, Return: saved and listed under their names.
+        e.click(u"addButton"_s);
+        QTRY_VERIFY(e.shown(u"planEditor"_s));
+        QTRY_VERIFY(e.shown(u"row_"_s + e.apps[7].bundleID));
+        e.click(u"row_"_s + e.apps[7].bundleID);
+        e.click(u"row_"_s + e.apps[2].bundleID);
+        e.view.key(Qt::Key_Return);
+        QTRY_VERIFY(!e.shown(u"planEditor"_s));
+        QTRY_COMPARE(e.rowText(u"plan_0"_s, u"rowTitle"_s), u"哔哩哔哩、百度网盘"_s);
+
+        // Edit: the editor opens on the stored values; a change then "取消" leaves the plan as it was.
+        QuitPlan *plan = e.context().fetch<QuitPlan>().at(0);
+        e.hoverAndClick(u"plan_0"_s, u"editButton"_s);
+        QTRY_VERIFY(e.shown(u"planEditor"_s));
+        QVERIFY(e.shown(u"appsPicker"_s));
+        e.click(u"segment_自定义"_s);
+        e.click(u"cancel"_s);
+        QTRY_VERIFY(!e.shown(u"planEditor"_s));
+        QCOMPARE(plan->weekdays(), (QList<int>{1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(e.context().count<QuitPlan>(), 1);
+        // Edit and save: a block of 45 minutes, the badge follows.
+        e.hoverAndClick(u"plan_0"_s, u"editButton"_s);
+        QTRY_VERIFY(e.shown(u"planEditor"_s));
+        e.click(u"blockSwitch"_s);
+        e.click(u"save"_s);
+        QTRY_VERIFY(!e.shown(u"planEditor"_s));
+        QTRY_COMPARE(e.rowText(u"plan_0"_s, u"rowBadge"_s), u"禁启 60 分钟"_s);
+
+        // A second plan, a group one, paused once through the switch and the card.
+        auto *second = e.context().insert(std::make_unique<QuitPlan>(
+            QuitPlanTarget::group, e.groupRef(1), QStringList(), 8 * 60 + 30, QList<int>{2, 3, 4, 5, 6},
+            QuitPlanBlockMode::until, 60, 12 * 60, true));
+        std::ignore = e.context().save();
+        QTRY_VERIFY(e.shown(u"plan_1"_s));
+        QCOMPARE(e.rowText(u"plan_1"_s, u"rowTitle"_s), u"分组：娱乐"_s);
+        QCOMPARE(e.rowText(u"plan_1"_s, u"rowBadge"_s), u"禁启至 12:00"_s);
+        e.clickIn(u"plan_1"_s, u"rowSwitch"_s);
+        QTRY_VERIFY(e.shown(u"disableCard"_s));
+        QTest::qWait(500); // the card springs in
+        QVERIFY(second->isEnabled());
+        e.click(u"pauseOnceButton"_s);
+        QTRY_VERIFY(!e.shown(u"disableCard"_s));
+        QVERIFY(second->pausedUntil().has_value());
+        QTRY_COMPARE(e.rowText(u"plan_1"_s, u"rowSubtitle"_s), u"周一～周五 08:30 退出 · 已暂停至明日 12:00"_s);
+
+        // Running sessions below the plans.
+        for (int i = 0; i < 2; ++i) {
+            FocusSession s;
+            s.bundleID = e.apps[i].bundleID;
+            s.appName = e.apps[i].name;
+            if (i == 0)
+                s.taskNote = u"写周报"_s;
+            s.deadline = e.f.clock.now() + 24min + 37s + std::chrono::minutes(i * 51);
+            if (i == 0)
+                s.blockMinutes = 30;
+            e.state().sessionManager().begin(s);
+        }
+        QTRY_VERIFY(e.shown(u"sessionsBlock"_s));
+        QCOMPARE(e.rowText(u"session_0"_s, u"rowTitle"_s), u"写周报"_s);
+        QCOMPARE(e.rowText(u"session_0"_s, u"rowBadge"_s), u"运行中"_s);
+        QCOMPARE(e.rowText(u"session_0"_s, u"rowSubtitle"_s), u"剩余 24:37 · 到点自动退出，后续禁启 30 分钟"_s);
+        QCOMPARE(e.rowText(u"session_1"_s, u"rowTitle"_s), e.apps[1].name);
+        QCOMPARE(e.rowText(u"session_1"_s, u"rowSubtitle"_s), u"剩余 75:37 · 到点自动退出"_s);
+        e.view.mouseMove(QPointF(2, 2));
+        QTest::qWait(50);
+        e.view.grab(u"面板_定时退出_计划与会话"_s);
+        // A session's close: the close card, and "关闭并删除" ends it.
+        e.hoverAndClick(u"session_0"_s, u"closeButton"_s);
+        QTRY_VERIFY(e.shown(u"closeCard"_s));
+        QTest::qWait(500); // the card springs in
+        e.view.grab(u"面板_定时退出_关闭会话"_s);
+        e.click(u"confirmButton"_s);
+        QTRY_COMPARE(e.state().sessionManager().sessions().size(), 1);
+        QTRY_COMPARE(e.rowText(u"session_0"_s, u"rowTitle"_s), e.apps[1].name);
+
+        // Delete: at once.
+        e.hoverAndClick(u"plan_0"_s, u"deleteButton"_s);
+        QTRY_COMPARE(e.context().count<QuitPlan>(), 1);
+        QTRY_COMPARE(e.rowText(u"plan_0"_s, u"rowTitle"_s), u"分组：娱乐"_s);
+    }
+
+    void ruleEditorInThePanel()
+    {
+        Editors e(m_icons.path());
+        e.state().supervisionInitialTab = SupervisionTab::restrict;
+        e.loadPanel();
+        e.click(u"addButton"_s);
+        QTRY_VERIFY(e.shown(u"ruleEditor"_s));
+        QCOMPARE(e.context().count<RestrictionRule>(), 1);
+        QTest::qWait(100);
+        e.view.grab(u"面板_新规则编辑器"_s);
+        // A click outside the editor closes nothing.
+        e.view.click(QPointF(5, 5));
+        QVERIFY(e.shown(u"ruleEditor"_s));
+        // "取消" deletes the new rule.
+        e.click(u"cancel"_s);
+        QTRY_VERIFY(!e.shown(u"ruleEditor"_s));
+        QCOMPARE(e.context().count<RestrictionRule>(), 0);
+        QVERIFY(e.shown(u"rulesEmpty"_s));
+
+        // Add, pick an app in the picker above the editor, save: listed.
+        e.click(u"addButton"_s);
+        QTRY_VERIFY(e.shown(u"ruleEditor"_s));
+        e.click(u"appButton"_s);
+        QTRY_VERIFY(e.shown(u"row_"_s + e.apps[3].bundleID));
+        QTest::qWait(100);
+        e.view.grab(u"面板_规则编辑器_选择应用"_s);
+        e.click(u"row_"_s + e.apps[3].bundleID);
+        QTRY_VERIFY(!e.shown(u"appPickerPopup"_s));
+        e.view.key(Qt::Key_Return);
+        QTRY_VERIFY(!e.shown(u"ruleEditor"_s));
+        QTRY_VERIFY(e.shown(u"rule_0"_s));
+        QCOMPARE(e.rowText(u"rule_0"_s, u"rowTitle"_s), e.apps[3].name);
+
+        // Edit: one-off, the calendar above the editor, save.
+        e.hoverAndClick(u"rule_0"_s, u"editButton"_s);
+        QTRY_VERIFY(e.shown(u"ruleEditor"_s));
+        QTest::qWait(300); // the editor's opening
+        e.click(u"segment_单次"_s);
+        QTRY_VERIFY(e.shown(u"dayField"_s));
+        e.click(u"dayField"_s);
+        QTRY_VERIFY(e.shown(u"monthGrid"_s));
+        QTest::qWait(100);
+        e.view.grab(u"面板_规则编辑器_日期弹出"_s);
+        e.click(u"day21"_s);
+        QTRY_VERIFY(!e.shown(u"monthGrid"_s));
+        e.click(u"save"_s);
+        QTRY_VERIFY(!e.shown(u"ruleEditor"_s));
+        QTRY_COMPARE(e.rowText(u"rule_0"_s, u"rowSubtitle"_s), u"23:00 – 07:00 · 单次 3月21日"_s);
     }
 };
 
