@@ -96,10 +96,23 @@ QVariantMap ShownAppsModel::rowData(const QString &bundleID) const
 
 void ShownAppsModel::scheduleRefresh()
 {
+    if (m_paused) {
+        m_stale = true;
+        return;
+    }
     if (m_refreshQueued)
         return;
     m_refreshQueued = true;
     QMetaObject::invokeMethod(this, &ShownAppsModel::refresh, Qt::QueuedConnection);
+}
+
+void ShownAppsModel::setPaused(bool paused)
+{
+    if (paused == m_paused)
+        return;
+    m_paused = paused;
+    if (!paused && m_stale)
+        refresh();
 }
 
 bool ShownAppsModel::Row::sameLook(const Row &other) const
@@ -124,6 +137,7 @@ ShownAppsModel::Row ShownAppsModel::makeRow(const AppInfo &app, const std::optio
 void ShownAppsModel::refresh()
 {
     m_refreshQueued = false;
+    m_stale = false;
     QList<AppInfo> apps = m_source.apps ? m_source.apps() : QList<AppInfo>();
     // One row per identifier: a list view keys its items by it.
     QSet<QString> seen;

@@ -67,6 +67,10 @@ public:
 
     // Something the rows depend on changed: recompute once, at the end of this event-loop turn.
     void scheduleRefresh();
+    // While paused (its grid is not on screen) a change only marks the rows as out of date; they are recomputed when
+    // it resumes.
+    void setPaused(bool paused);
+    [[nodiscard]] bool isPaused() const { return m_paused; }
     // Recompute now.
     void refresh();
 
@@ -93,4 +97,6 @@ private:
     Source m_source;
     QList<Row> m_rows;
     bool m_refreshQueued = false;
+    bool m_paused = false;
+    bool m_stale = false;
 };
