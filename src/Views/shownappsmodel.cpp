@@ -162,8 +162,8 @@ void ShownAppsModel::refresh()
     }
 
     const int oldCount = count();
-    const QList<ListDiff::Step> steps = ListDiff::steps(before, after);
-    if (steps.size() > maxStepsToAnimate) {
+    const std::optional<QList<ListDiff::Step>> steps = ListDiff::steps(before, after, maxStepsToAnimate);
+    if (!steps) {
         // A new search or a rescan: row by row, every later tile would renumber at each step. Start afresh.
         beginResetModel();
         m_rows.clear();
@@ -171,7 +171,7 @@ void ShownAppsModel::refresh()
             m_rows.append(fresh.value(id));
         endResetModel();
     } else {
-        for (const ListDiff::Step &step : steps) {
+        for (const ListDiff::Step &step : *steps) {
             switch (step.kind) {
             case ListDiff::Step::Kind::Remove:
                 beginRemoveRows({}, step.from, step.from);
