@@ -260,10 +260,18 @@ int main(int argc, char *argv[])
                                  [&] { swappedAtRefresh = win.swapped; });
             const qint64 sent = win.clock.nsecsElapsed();
             QTest::keyClick(&win.view, key);
+            const qint64 typed = win.clock.nsecsElapsed();
+            qint64 refreshed = 0;
             while ((swappedAtRefresh < 0 || win.swapped == swappedAtRefresh)
-                   && win.clock.nsecsElapsed() - sent < 60'000'000'000LL)
+                   && win.clock.nsecsElapsed() - sent < 60'000'000'000LL) {
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+                if (swappedAtRefresh >= 0 && refreshed == 0)
+                    refreshed = win.clock.nsecsElapsed();
+            }
             QObject::disconnect(c);
+            if (qEnvironmentVariableIsSet("BENCH_KEY_PARTS"))
+                std::printf("  key %.2f, to refreshed %.2f, to frame %.2f ms\n", (typed - sent) / 1e6,
+                            (refreshed - typed) / 1e6, (win.clock.nsecsElapsed() - refreshed) / 1e6);
             return (win.clock.nsecsElapsed() - sent) / 1e6;
         };
         const QString keys = u"abcdefghij"_qs;

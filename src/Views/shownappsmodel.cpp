@@ -121,12 +121,16 @@ bool ShownAppsModel::Row::sameLook(const Row &other) const
         && pinned == other.pinned && blocked == other.blocked && selected == other.selected;
 }
 
-ShownAppsModel::Row ShownAppsModel::makeRow(const AppInfo &app, const std::optional<QString> &selected) const
+ShownAppsModel::Row ShownAppsModel::makeRow(const AppInfo &app, const std::optional<QString> &selected,
+                                            const Row *earlier) const
 {
     Row row;
     row.app = app;
     row.name = m_source.shownName ? m_source.shownName(app) : app.name;
-    row.iconSource = m_source.iconSource ? m_source.iconSource(app) : QString();
+    if (earlier && earlier->app == app)
+        row.iconSource = earlier->iconSource; // an icon source is built from the app alone
+    else
+        row.iconSource = m_source.iconSource ? m_source.iconSource(app) : QString();
     row.iconCached = m_source.isIconCached && m_source.isIconCached(app.bundleID);
     row.pinned = m_source.isPinned && m_source.isPinned(app.bundleID);
     row.blocked = m_source.isBlocked && m_source.isBlocked(app.bundleID);
@@ -150,15 +154,21 @@ void ShownAppsModel::refresh()
     const std::optional<QString> selected = m_source.selectedID ? m_source.selectedID() : std::nullopt;
 
     QStringList before;
+    QHash<QString, qsizetype> earlier;
     before.reserve(m_rows.size());
-    for (const Row &row : std::as_const(m_rows))
-        before.append(row.app.bundleID);
+    earlier.reserve(m_rows.size());
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        before.append(m_rows.at(i).app.bundleID);
+        earlier.insert(m_rows.at(i).app.bundleID, i);
+    }
     QStringList after;
     QHash<QString, Row> fresh;
     after.reserve(apps.size());
+    fresh.reserve(apps.size());
     for (const AppInfo &app : std::as_const(apps)) {
         after.append(app.bundleID);
-        fresh.insert(app.bundleID, makeRow(app, selected));
+        const qsizetype at = earlier.value(app.bundleID, -1);
+        fresh.insert(app.bundleID, makeRow(app, selected, at < 0 ? nullptr : &m_rows.at(at)));
     }
 
     const int oldCount = count();

@@ -92,7 +92,8 @@ private:
 
         [[nodiscard]] bool sameLook(const Row &other) const;
     };
-    [[nodiscard]] Row makeRow(const AppInfo &app, const std::optional<QString> &selected) const;
+    // `earlier` is the app's row before, if it had one: what depends on the app alone is taken from there.
+    [[nodiscard]] Row makeRow(const AppInfo &app, const std::optional<QString> &selected, const Row *earlier) const;
 
     Source m_source;
     QList<Row> m_rows;

@@ -1,11 +1,13 @@
 #include "pagermodel.h"
 #include "pagerspring.h"
 #include "pagewindow.h"
+#include "numberedrowsmodel.h"
 
 #include "griddragstate.h"
 
 #include "fake/virtualclock.h"
 
+#include <QAbstractItemModelTester>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QSignalSpy>
@@ -301,6 +303,47 @@ private Q_SLOTS:
             const bool built = page * perPage >= first && page * perPage < first + count;
             QCOMPARE(built, !PageWindow::isPlaceholder(page, center));
         }
+    }
+
+    // The page dots' rows: a new page count adds or removes dots at the end, the others stay.
+    void dotRows_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("inserted");
+        QTest::addColumn<int>("removed");
+        QTest::newRow("more pages") << 3 << 143 << 140 << 0;
+        QTest::newRow("fewer pages") << 143 << 2 << 0 << 141;
+        QTest::newRow("the same") << 5 << 5 << 0 << 0;
+        QTest::newRow("none") << 4 << -1 << 0 << 4;
+    }
+    void dotRows()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, inserted);
+        QFETCH(int, removed);
+        NumberedRowsModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setCount(from);
+        const QPersistentModelIndex first(model.index(0));
+        QSignalSpy insertedSpy(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removedSpy(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy resetSpy(&model, &QAbstractItemModel::modelReset);
+        model.setCount(to);
+        auto rows = [](const QSignalSpy &spy) {
+            int n = 0;
+            for (const QList<QVariant> &args : spy)
+                n += args.at(2).toInt() - args.at(1).toInt() + 1;
+            return n;
+        };
+        QCOMPARE(rows(insertedSpy), inserted);
+        QCOMPARE(rows(removedSpy), removed);
+        QCOMPARE(resetSpy.size(), 0);
+        QCOMPARE(model.rowCount(), std::max(to, 0));
+        for (int row = 0; row < model.rowCount(); ++row)
+            QCOMPARE(model.index(row).data().toInt(), row);
+        QCOMPARE(first.isValid(), to > 0);
     }
 
     void startVelocity_data()
