@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QProcessEnvironment>
 #include <QQmlEngine>
 #include <QScreen>
 #include <QTimer>
@@ -148,8 +149,14 @@ BENCHMARK(BM_IdleSixtySeconds)->Unit(benchmark::kSecond)->Iterations(1)->UseReal
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    // The program's scene graph, unless the environment names another (QT_QUICK_BACKEND=rhi for OpenGL).
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    ViewSetup::chooseSceneGraph(env);
     benchmark::Initialize(&argc, argv);
-    std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
+    std::printf("platform: %s, scene graph: %s\n", qPrintable(QGuiApplication::platformName()),
+                ViewSetup::softwareSceneGraphChosen(env)
+                    ? "software (the program's own choice)"
+                    : qPrintable(u"QT_QUICK_BACKEND="_qs + env.value(u"QT_QUICK_BACKEND"_qs)));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
