@@ -1,7 +1,8 @@
 // The floating timer panel at rest: its real window on an X server (run it under xvfb-run, or on a desktop) with
 // three lines. One tick is timed as the processor time from the ticker's firing to the new frame on screen (the
 // lines re-read, the bindings, the rendering); the idle cost is the process's processor time over 60 seconds of the
-// real clock and timers with the panel shown, as a share of one core.
+// real clock and timers with the panel shown, as a share of one core. Goals: a tick ≤ 1 ms, idle ≤ 0.2 % of a core.
+// It draws with the program's own scene graph; QT_QUICK_BACKEND=rhi measures Qt's default (OpenGL) instead.
 
 #include "../tests/App/appstatefixture.h"
 
