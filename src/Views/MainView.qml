@@ -190,6 +190,7 @@ FocusScope {
         id: supervisionSheet
         shown: root.state.showSupervision
         content: SupervisionPanel {
+            objectName: "supervisionPanel"
             state: root.state
             onDone: supervisionSheet.close()
         }

@@ -2,6 +2,7 @@
 
 #include "adhocblock.h"
 #include "appgroup.h"
+#include "apppickermodel.h"
 #include "appsearchdeeplink.h"
 #include "appstate.h"
 #include "blockevaluation.h"
@@ -81,9 +82,22 @@ void SupervisionRowsModel::setRows(QList<Row> rows)
 // --- Panel.
 
 SupervisionPanelModel::SupervisionPanelModel(AppState &state, SupervisionRearm &rearm, QObject *parent)
+    : SupervisionPanelModel(state, &rearm, nullptr, parent)
+{
+}
+
+SupervisionPanelModel::SupervisionPanelModel(AppState &state, std::unique_ptr<SupervisionRearm> rearm,
+                                             QObject *parent)
+    : SupervisionPanelModel(state, nullptr, std::move(rearm), parent)
+{
+}
+
+SupervisionPanelModel::SupervisionPanelModel(AppState &state, SupervisionRearm *rearm,
+                                             std::unique_ptr<SupervisionRearm> owned, QObject *parent)
     : QObject(parent)
     , m_state(state)
-    , m_rearm(rearm)
+    , m_ownedRearm(std::move(owned))
+    , m_rearm(rearm ? *rearm : *m_ownedRearm)
     , m_ruleRows(this)
     , m_linkedRows(this)
 {
@@ -410,12 +424,37 @@ void SupervisionPanelModel::addRule()
     save();
     m_ruleIsNew = true;
     m_editingRule = rule;
+    Q_EMIT editorsChanged();
 }
 
 void SupervisionPanelModel::editRule(RestrictionRule &rule)
 {
     m_ruleIsNew = false;
     m_editingRule = &rule;
+    Q_EMIT editorsChanged();
+}
+
+void SupervisionPanelModel::editPlan(QuitPlan &plan, bool isNew)
+{
+    m_planIsNew = isNew;
+    m_editingPlan = &plan;
+    Q_EMIT editorsChanged();
+}
+
+void SupervisionPanelModel::ruleEditorClosed()
+{
+    if (!m_editingRule)
+        return;
+    m_editingRule = nullptr;
+    Q_EMIT editorsChanged();
+}
+
+void SupervisionPanelModel::planEditorClosed()
+{
+    if (!m_editingPlan)
+        return;
+    m_editingPlan = nullptr;
+    Q_EMIT editorsChanged();
 }
 
 void SupervisionPanelModel::setRule(RestrictionRule &rule, bool on)
@@ -436,9 +475,14 @@ void SupervisionPanelModel::setRule(RestrictionRule &rule, bool on)
         target->setIsEnabled(false);
         target->setPausedUntil(std::nullopt);
     };
+    setDisableRequest(std::move(request));
+    m_rearm.rearmGuards();
+}
+
+void SupervisionPanelModel::setDisableRequest(DisableRequest request)
+{
     m_disableRequest = std::move(request);
     Q_EMIT cardsChanged();
-    m_rearm.rearmGuards();
 }
 
 void SupervisionPanelModel::deleteRule(RestrictionRule &rule)
@@ -541,27 +585,50 @@ void SupervisionPanelModel::rebuildLinked()
 
 // --- Launch-conditions tab.
 
-QStringList SupervisionPanelModel::focusControlAppIDs() const
+QList<AppInfo> SupervisionPanelModel::focusControlApps() const
 {
-    QStringList ids;
+    QList<AppInfo> apps;
     for (const AppInfo &app : m_state.targetableApps()) {
         if (!m_state.seams().embeddedApps.contains(app.bundleID))
-            ids.append(app.bundleID);
+            apps.append(app);
     }
-    return ids;
+    return apps;
 }
 
-QStringList SupervisionPanelModel::searchPageConfigurableAppIDs() const
+QList<AppInfo> SupervisionPanelModel::searchPageConfigurableApps() const
 {
     QSet<QString> linked;
     for (const AppSearchDeepLink::Link &link : AppSearchDeepLink::links())
         linked.insert(link.bundleID);
-    QStringList ids;
+    QList<AppInfo> apps;
     for (const AppInfo &app : m_state.targetableApps()) {
         if (linked.contains(app.bundleID) && AppSearchDeepLink::launchPanelBundleIDs().contains(app.bundleID))
-            ids.append(app.bundleID);
+            apps.append(app);
     }
+    return apps;
+}
+
+namespace {
+
+QStringList idsOf(const QList<AppInfo> &apps)
+{
+    QStringList ids;
+    ids.reserve(apps.size());
+    for (const AppInfo &app : apps)
+        ids.append(app.bundleID);
     return ids;
+}
+
+} // namespace
+
+QStringList SupervisionPanelModel::focusControlAppIDs() const
+{
+    return idsOf(focusControlApps());
+}
+
+QStringList SupervisionPanelModel::searchPageConfigurableAppIDs() const
+{
+    return idsOf(searchPageConfigurableApps());
 }
 
 QSet<QString> SupervisionPanelModel::focusSelection() const
@@ -630,4 +697,41 @@ void SupervisionPanelModel::setShowSearchPagePicker(bool show)
         return;
     m_showSearchPagePicker = show;
     Q_EMIT pickersChanged();
+}
+
+QString SupervisionPanelModel::shownName(const AppInfo &app) const
+{
+    return m_state.alias(app).value_or(app.name);
+}
+
+AppPickerModel *SupervisionPanelModel::makeFocusPicker(QObject *owner)
+{
+    auto *picker = new AppPickerModel(
+        focusControlApps(), [this](const AppInfo &app) { return shownName(app); },
+        AppPickerModel::MultiSelection{[this] { return focusSelection(); },
+                                       [this](const QSet<QString> &selection) { setFocusSelection(selection); }},
+        owner);
+    // A write announces a change of the state object; the check marks follow the stored list.
+    connect(this, &SupervisionPanelModel::launchChanged, picker, &AppPickerModel::selectionChanged);
+    return picker;
+}
+
+AppPickerModel *SupervisionPanelModel::makeSearchPagePicker(QObject *owner)
+{
+    auto *picker = new AppPickerModel(
+        searchPageConfigurableApps(), [this](const AppInfo &app) { return shownName(app); },
+        AppPickerModel::MultiSelection{[this] { return searchPageSelection(); },
+                                       [this](const QSet<QString> &selection) { setSearchPageSelection(selection); }},
+        owner);
+    connect(this, &SupervisionPanelModel::launchChanged, picker, &AppPickerModel::selectionChanged);
+    return picker;
+}
+
+// --- Factory.
+
+SupervisionPanelModel *SupervisionPanels::create(AppState *state, QObject *owner)
+{
+    if (!state)
+        return nullptr;
+    return new SupervisionPanelModel(*state, std::make_unique<AppStateSupervisionRearm>(*state), owner);
 }

@@ -12,9 +12,12 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AdHocBlock;
+class AppPickerModel;
+struct AppInfo;
 class AppGroup;
 class AppState;
 class QuitPlan;
@@ -84,6 +87,10 @@ class SupervisionPanelModel : public QObject
     Q_PROPERTY(bool showSearchPagePicker READ showSearchPagePicker WRITE setShowSearchPagePicker NOTIFY pickersChanged)
     Q_PROPERTY(QString focusCountText READ focusCountText NOTIFY launchChanged)
     Q_PROPERTY(QString searchPageCountText READ searchPageCountText NOTIFY launchChanged)
+    Q_PROPERTY(bool hasEditingRule READ hasEditingRule NOTIFY editorsChanged)
+    Q_PROPERTY(bool ruleIsNew READ ruleIsNew NOTIFY editorsChanged)
+    Q_PROPERTY(bool hasEditingPlan READ hasEditingPlan NOTIFY editorsChanged)
+    Q_PROPERTY(bool planIsNew READ planIsNew NOTIFY editorsChanged)
 public:
     enum class DisableChoice { pauseOnce, always, cancel };
     Q_ENUM(DisableChoice)
@@ -122,6 +129,8 @@ public:
     };
 
     SupervisionPanelModel(AppState &state, SupervisionRearm &rearm, QObject *parent = nullptr);
+    // The same with a re-arm of its own (the program's, made by SupervisionPanels).
+    SupervisionPanelModel(AppState &state, std::unique_ptr<SupervisionRearm> rearm, QObject *parent = nullptr);
     ~SupervisionPanelModel() override;
 
     // --- Shell.
@@ -144,6 +153,8 @@ public:
     Q_INVOKABLE void returnPressed();
 
     [[nodiscard]] const std::optional<DisableRequest> &disableRequest() const { return m_disableRequest; }
+    // Opens the turn-off card (a row's switch turned off); the caller has re-armed what it owes.
+    void setDisableRequest(DisableRequest request);
     [[nodiscard]] bool hasDisableRequest() const { return m_disableRequest.has_value(); }
     [[nodiscard]] bool canPauseOnce() const { return m_disableRequest && m_disableRequest->pauseUntil.has_value(); }
     [[nodiscard]] const std::optional<CloseTarget> &closeTarget() const { return m_closeTarget; }
@@ -160,11 +171,18 @@ public:
     [[nodiscard]] QString blockedSlogan() const;
     void setBlockedSlogan(const QString &slogan);
 
-    // The editors' hooks (their views come later): the record to edit and whether it is new.
+    // The records the editors show and whether they are new. The panel presents an editor while its record is set;
+    // the editor, once saved or cancelled, hands the record back through the matching ...Closed().
     [[nodiscard]] RestrictionRule *editingRule() const { return m_editingRule; }
+    [[nodiscard]] bool hasEditingRule() const { return m_editingRule != nullptr; }
     [[nodiscard]] bool ruleIsNew() const { return m_ruleIsNew; }
     [[nodiscard]] QuitPlan *editingPlan() const { return m_editingPlan; }
+    [[nodiscard]] bool hasEditingPlan() const { return m_editingPlan != nullptr; }
     [[nodiscard]] bool planIsNew() const { return m_planIsNew; }
+    // Sets the is-new flag, then the plan (the timed-quit tab's add and edit actions).
+    void editPlan(QuitPlan &plan, bool isNew);
+    Q_INVOKABLE void ruleEditorClosed();
+    Q_INVOKABLE void planEditorClosed();
 
     // --- Texts.
     [[nodiscard]] QString planTitle(const QuitPlan &plan) const;
@@ -196,6 +214,8 @@ public:
     [[nodiscard]] SupervisionRowsModel *linkedRows() { return &m_linkedRows; }
 
     // --- Launch-conditions tab.
+    [[nodiscard]] QList<AppInfo> focusControlApps() const;
+    [[nodiscard]] QList<AppInfo> searchPageConfigurableApps() const;
     [[nodiscard]] QStringList focusControlAppIDs() const;
     [[nodiscard]] QStringList searchPageConfigurableAppIDs() const;
     [[nodiscard]] int focusControlCount() const;
@@ -210,6 +230,10 @@ public:
     void setShowAppPicker(bool show);
     [[nodiscard]] bool showSearchPagePicker() const { return m_showSearchPagePicker; }
     void setShowSearchPagePicker(bool show);
+    // The rows of the two picker sheets, made afresh for each opening and owned by `owner` (the sheet). Each click
+    // writes the selection at once; the names shown are the aliases, else the apps' names.
+    Q_INVOKABLE AppPickerModel *makeFocusPicker(QObject *owner);
+    Q_INVOKABLE AppPickerModel *makeSearchPagePicker(QObject *owner);
 
     // Rebuilds the rows (the store changed, the state announced a change, toggleRefresh moved).
     void rebuildRows();
@@ -226,15 +250,21 @@ Q_SIGNALS:
     void cardsChanged();
     void pickersChanged();
     void launchChanged();
+    void editorsChanged();
     // The panel asks its host to close it.
     void dismissRequested();
 
 private:
+    // Uses `rearm` when given, else `owned`.
+    SupervisionPanelModel(AppState &state, SupervisionRearm *rearm, std::unique_ptr<SupervisionRearm> owned,
+                          QObject *parent);
     [[nodiscard]] Instant now() const;
+    [[nodiscard]] QString shownName(const AppInfo &app) const;
     void bumpToggleRefresh();
     void save();
 
     AppState &m_state;
+    std::unique_ptr<SupervisionRearm> m_ownedRearm;
     SupervisionRearm &m_rearm;
     SupervisionTab m_tab = SupervisionTab::launch;
     RestrictionRule *m_editingRule = nullptr;
@@ -251,4 +281,15 @@ private:
     QList<RestrictionRule *> m_shownRules;
     QList<LinkedItem> m_shownLinked;
     TimerHandle m_linkedTick;
+};
+
+// Makes the supervision panel's model for QML: one per opening, owned by the panel, so that it goes with it.
+class SupervisionPanels : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+public:
+    using QObject::QObject;
+    Q_INVOKABLE static SupervisionPanelModel *create(AppState *state, QObject *owner);
 };

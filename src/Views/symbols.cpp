@@ -34,6 +34,8 @@ const QStringList &Symbols::names()
         QStringLiteral("pause.fill"),
         QStringLiteral("bell"),
         QStringLiteral("doc.text"),
+        QStringLiteral("pencil"),
+        QStringLiteral("trash"),
     };
     return table;
 }
