@@ -224,8 +224,12 @@ Stats programStart(const QString &tarnwick)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
+    // Offscreen with the software scene graph unless the environment names a platform or a scene graph (to compare
+    // them under an X server).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
     QGuiApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
