@@ -32,6 +32,9 @@ MainViewController::MainViewController(const Services &services, QObject *parent
         m_state.setSearchText(QString());
         requestSearchFocus();
     });
+    // Neither grid works until its view shows it.
+    m_paged.hidden();
+    m_vertical.hidden();
     m_sizer.setPreference({m_state.gridPreferredColumns(), m_state.gridPreferredRows(),
                            m_state.layoutMode() == GridLayoutMode::Horizontal});
 }
