@@ -66,44 +66,15 @@ FocusScope {
             current: panel.model.tab
             onPicked: tab => panel.model.tab = tab
         }
-        Flickable {
-            id: scroller
-            objectName: "tabScroller"
+        // The tab area: each tab scrolls by itself.
+        Loader {
+            id: tabLoader
+            objectName: "tabLoader"
             y: tabBar.y + tabBar.height
             width: parent.width
             height: footer.y - y
-            contentWidth: width
-            contentHeight: area.implicitHeight
-            clip: true
-            boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {
-                id: bar
-                policy: ScrollBar.AsNeeded
-                width: 9
-                padding: 2
-                background: null
-                contentItem: Rectangle {
-                    implicitWidth: 5
-                    radius: 2.5
-                    color: Qt.alpha(Theme.secondary, 0.4)
-                    visible: scroller.contentHeight > scroller.height
-                }
-            }
-
-            Column {
-                id: area
-                x: 22
-                width: scroller.width - 44
-                spacing: 12
-                bottomPadding: 12
-                Loader {
-                    id: tabLoader
-                    objectName: "tabLoader"
-                    width: parent.width
-                    sourceComponent: panel.model.tab === "restrict" ? restrictTab
-                                     : panel.model.tab === "quit" ? quitTab : launchTab
-                }
-            }
+            sourceComponent: panel.model.tab === "restrict" ? restrictTab
+                             : panel.model.tab === "quit" ? quitTab : launchTab
         }
         Item {
             id: footer
@@ -125,11 +96,13 @@ FocusScope {
 
     Component {
         id: launchTab
-        LaunchConditionsTab { model: panel.model }
+        TabScrollArea {
+            LaunchConditionsTab { model: panel.model }
+        }
     }
     Component {
         id: restrictTab
-        RestrictTab { model: panel.model }
+        RestrictTab { shell: panel.model }
     }
     Component {
         id: quitTab
@@ -174,7 +147,6 @@ FocusScope {
         id: focusPickerHost
         objectName: "focusPickerHost"
         z: 12
-        dim: false
         shown: panel.model.showAppPicker
         content: AppPickerSheet {
             id: focusSheet
@@ -189,7 +161,6 @@ FocusScope {
         id: searchPickerHost
         objectName: "searchPickerHost"
         z: 12
-        dim: false
         shown: panel.model.showSearchPagePicker
         content: AppPickerSheet {
             id: searchSheet

@@ -61,24 +61,43 @@ QVariant SupervisionRowsModel::data(const QModelIndex &index, int role) const
     case BadgeRole: return row.badge;
     case SubtitleRole: return row.subtitle;
     case SwitchOnRole: return row.switchOn;
+    case KindRole: return row.kind;
+    case SourceRole: return row.source;
+    case FirstRole: return row.first;
+    case LastRole: return row.last;
     default: return {};
     }
 }
 
 QHash<int, QByteArray> SupervisionRowsModel::roleNames() const
 {
-    return {{KeyRole, "key"}, {TitleRole, "title"}, {BadgeRole, "badge"}, {SubtitleRole, "subtitle"},
-            {SwitchOnRole, "switchOn"}};
+    return {{KeyRole, "key"},       {TitleRole, "title"},   {BadgeRole, "badge"}, {SubtitleRole, "subtitle"},
+            {SwitchOnRole, "switchOn"}, {KindRole, "kind"},     {SourceRole, "source"}, {FirstRole, "first"},
+            {LastRole, "last"}};
 }
 
 void SupervisionRowsModel::setRows(QList<Row> rows)
 {
-    // A rebuild also when equal: the switches show the stored state again after a cancelled turn-off.
     const int before = int(m_rows.size());
-    beginResetModel();
-    m_rows = std::move(rows);
-    endResetModel();
-    if (before != m_rows.size())
+    const int after = int(rows.size());
+    const int common = std::min(before, after);
+    if (after < before) {
+        beginRemoveRows({}, after, before - 1);
+        m_rows.resize(after);
+        endRemoveRows();
+    }
+    // The rows both lists have are reported changed also when equal: the switches show the stored state again.
+    for (int i = 0; i < common; ++i)
+        m_rows[i] = rows.at(i);
+    if (common > 0)
+        Q_EMIT dataChanged(index(0), index(common - 1));
+    if (after > before) {
+        beginInsertRows({}, before, after - 1);
+        for (int i = before; i < after; ++i)
+            m_rows.append(rows.at(i));
+        endInsertRows();
+    }
+    if (before != after)
         Q_EMIT countChanged();
 }
 
@@ -103,6 +122,7 @@ SupervisionPanelModel::SupervisionPanelModel(AppState &state, SupervisionRearm *
     , m_rearm(rearm ? *rearm : *m_ownedRearm)
     , m_ruleRows(this)
     , m_linkedRows(this)
+    , m_restrictList(this)
 {
     StoreContext &context = m_state.container().mainContext();
     connect(&context, &StoreContext::changed, this, [this] { rebuildRows(); });
@@ -570,10 +590,43 @@ void SupervisionPanelModel::rebuildRows()
     m_shownRules = validRules();
     QList<SupervisionRowsModel::Row> rows;
     rows.reserve(m_shownRules.size());
-    for (const RestrictionRule *rule : std::as_const(m_shownRules))
-        rows.append({rule->storeID().text(), ruleTitle(*rule), QString(), ruleSubtitle(*rule), ruleSwitchShown(*rule)});
+    for (const RestrictionRule *rule : std::as_const(m_shownRules)) {
+        SupervisionRowsModel::Row row;
+        row.key = rule->storeID().text();
+        row.title = ruleTitle(*rule);
+        row.subtitle = ruleSubtitle(*rule);
+        row.switchOn = ruleSwitchShown(*rule);
+        rows.append(row);
+    }
     m_ruleRows.setRows(std::move(rows));
     rebuildLinked();
+}
+
+void SupervisionPanelModel::rebuildRestrictList()
+{
+    QList<SupervisionRowsModel::Row> list;
+    const QList<SupervisionRowsModel::Row> &rules = m_ruleRows.rows();
+    const QList<SupervisionRowsModel::Row> &linked = m_linkedRows.rows();
+    list.reserve(rules.size() + linked.size() + 1);
+    const auto append = [&list](const QList<SupervisionRowsModel::Row> &rows, const QString &kind) {
+        for (int i = 0; i < rows.size(); ++i) {
+            SupervisionRowsModel::Row row = rows.at(i);
+            row.kind = kind;
+            row.source = i;
+            row.first = i == 0;
+            row.last = i == rows.size() - 1;
+            list.append(row);
+        }
+    };
+    append(rules, QStringLiteral("rule"));
+    if (!linked.isEmpty()) {
+        SupervisionRowsModel::Row caption;
+        caption.kind = QStringLiteral("linkedCaption");
+        caption.title = QStringLiteral("联动禁启");
+        list.append(caption);
+        append(linked, QStringLiteral("linked"));
+    }
+    m_restrictList.setRows(std::move(list));
 }
 
 void SupervisionPanelModel::rebuildLinked()
@@ -581,9 +634,15 @@ void SupervisionPanelModel::rebuildLinked()
     m_shownLinked = linkedItems(now());
     QList<SupervisionRowsModel::Row> rows;
     rows.reserve(m_shownLinked.size());
-    for (const LinkedItem &item : std::as_const(m_shownLinked))
-        rows.append({QString(), item.title, item.badge, item.subtitle, false});
+    for (const LinkedItem &item : std::as_const(m_shownLinked)) {
+        SupervisionRowsModel::Row row;
+        row.title = item.title;
+        row.badge = item.badge;
+        row.subtitle = item.subtitle;
+        rows.append(row);
+    }
     m_linkedRows.setRows(std::move(rows));
+    rebuildRestrictList();
 }
 
 // --- Launch-conditions tab.

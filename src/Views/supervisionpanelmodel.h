@@ -33,7 +33,10 @@ struct QuitPlanSnapshot;
 struct RestrictionRuleSnapshot;
 
 // Rows that a supervision tab shows: a title, an optional badge, a subtitle and, for rule rows, the switch as shown.
-// Rebuilt whole by its panel model. Main thread; owned by the panel model.
+// Rebuilt whole by its panel model and updated in place (rows changed, added or removed at the end), so a view keeps
+// its delegates and its scroll position. The restriction tab's list holds its rules, then the caption of the linked
+// blocks and the blocks, each row knowing its kind, its index in its own list and whether it starts or ends its
+// section. Main thread; owned by the panel model.
 class SupervisionRowsModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -48,9 +51,23 @@ public:
         QString badge;
         QString subtitle;
         bool switchOn = false;
+        QString kind;     // "rule", "linkedCaption" or "linked" in the restriction tab's list
+        int source = -1;  // the row's index among the rows of its kind
+        bool first = false; // first of its section
+        bool last = false;  // last of its section
         friend bool operator==(const Row &, const Row &) = default;
     };
-    enum Role { KeyRole = Qt::UserRole + 1, TitleRole, BadgeRole, SubtitleRole, SwitchOnRole };
+    enum Role {
+        KeyRole = Qt::UserRole + 1,
+        TitleRole,
+        BadgeRole,
+        SubtitleRole,
+        SwitchOnRole,
+        KindRole,
+        SourceRole,
+        FirstRole,
+        LastRole
+    };
 
     using QAbstractListModel::QAbstractListModel;
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
@@ -87,6 +104,7 @@ class SupervisionPanelModel : public QObject
     Q_PROPERTY(QString closeSlogan READ closeSlogan NOTIFY cardsChanged)
     Q_PROPERTY(SupervisionRowsModel *ruleRows READ ruleRows CONSTANT)
     Q_PROPERTY(SupervisionRowsModel *linkedRows READ linkedRows CONSTANT)
+    Q_PROPERTY(SupervisionRowsModel *restrictList READ restrictList CONSTANT)
     Q_PROPERTY(bool showAppPicker READ showAppPicker WRITE setShowAppPicker NOTIFY pickersChanged)
     Q_PROPERTY(bool showSearchPagePicker READ showSearchPagePicker WRITE setShowSearchPagePicker NOTIFY pickersChanged)
     Q_PROPERTY(QString focusCountText READ focusCountText NOTIFY launchChanged)
@@ -216,6 +234,8 @@ public:
     Q_INVOKABLE void closeLinkedAt(int row);
     [[nodiscard]] SupervisionRowsModel *ruleRows() { return &m_ruleRows; }
     [[nodiscard]] SupervisionRowsModel *linkedRows() { return &m_linkedRows; }
+    // The rules, then (when any) the linked blocks' caption and the blocks: what the restriction tab lists.
+    [[nodiscard]] SupervisionRowsModel *restrictList() { return &m_restrictList; }
 
     // --- Launch-conditions tab.
     [[nodiscard]] QList<AppInfo> focusControlApps() const;
@@ -272,6 +292,7 @@ private:
     [[nodiscard]] Instant now() const;
     [[nodiscard]] QString shownName(const AppInfo &app) const;
     void bumpToggleRefresh();
+    void rebuildRestrictList();
     void save();
     // The editors' and the tab's hooks: this panel's re-arm, which outlives them.
     [[nodiscard]] SupervisionWriteHooks writeHooks() const;
@@ -291,6 +312,7 @@ private:
     bool m_showSearchPagePicker = false;
     SupervisionRowsModel m_ruleRows;
     SupervisionRowsModel m_linkedRows;
+    SupervisionRowsModel m_restrictList;
     QList<RestrictionRule *> m_shownRules;
     QList<LinkedItem> m_shownLinked;
     TimerHandle m_linkedTick;

@@ -163,7 +163,7 @@ void TestSupervisionPanelView::tabsEmptyAndFilled()
     m_test->click(ViewTest::centreOf(find(u"tab_restrict"_qs)));
     QCOMPARE(model()->tab(), SupervisionTab::restrict);
     QVERIFY(find(u"rulesEmpty"_qs)->isVisible());
-    QVERIFY(!find(u"linkedBlocks"_qs)->isVisible());
+    QVERIFY(!shown(u"linkedBlocks"_qs));
     m_test->grab(u"禁启规则_空"_qs);
     m_test->click(ViewTest::centreOf(find(u"tab_quit"_qs)));
     QVERIFY(find(u"plansEmpty"_qs)->isVisible());
@@ -184,15 +184,13 @@ void TestSupervisionPanelView::tabsEmptyAndFilled()
     // The one-off rule that ended went at the appear step; the other four are listed.
     QCOMPARE(model()->ruleRows()->count(), 4);
     QCOMPARE(model()->linkedRows()->count(), 3);
-    QVERIFY(find(u"linkedBlocks"_qs)->isVisible());
+    QVERIFY(shown(u"linkedBlocks"_qs));
     // The next one-off rule ends while the panel shows: marked at the next rebuild, not deleted.
     m_fixture->clock.advanceTo(at(u"02T23:20:00"_qs));
     m_fixture->state->announceChange();
     QCOMPARE(model()->ruleRows()->rows().at(2).subtitle, u"22:00 – 23:15 · 单次 3月2日 · 已过期"_qs);
     m_test->grab(u"禁启规则_有规则与联动禁启"_qs);
-    auto *scroller = find(u"tabScroller"_qs);
-    scroller->setProperty("contentY", scroller->property("contentHeight").toReal()
-                                          - scroller->height());
+    QMetaObject::invokeMethod(find(u"tabScroller"_qs), "positionViewAtEnd");
     m_test->grab(u"禁启规则_滚到底"_qs);
     m_test->click(ViewTest::centreOf(find(u"tab_launch"_qs)));
     QCOMPARE(find(u"focusRow"_qs)->property("title").toString(), u"已勾选 2 个应用"_qs);
