@@ -1,87 +1,135 @@
-pragma ComponentBehavior: Bound
 import QtQuick
+import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
 
-// The timed-quit tab: the plans (or the hint when there are none; a new plan is listed behind its editor) and, while
-// any runs, the focus sessions with the time they have left at the last 30-second tick.
-Column {
-    id: tab
-    required property QuitTabModel model
+// The timed-quit tab, which scrolls by itself: the plans' caption on top, then the plans (or the hint when there are
+// none; a new plan is listed behind its editor) and, while any runs, the focus sessions under their own caption with
+// the time they had left at the last 30-second tick. Only the rows in sight are made.
+ListView {
+    id: list
+    required property QuitTabModel tab
 
-    width: parent ? parent.width : 476
-    spacing: 12
+    objectName: "tabScroller"
+    clip: true
+    boundsBehavior: Flickable.StopAtBounds
+    currentIndex: -1
+    keyNavigationEnabled: false
+    // Rows are made as they scroll into sight; an opening makes only the ones it shows.
+    cacheBuffer: 0
+    model: list.tab.quitList
+    ScrollBar.vertical: PanelScrollBar { view: list }
 
-    Column {
-        width: parent.width
+    header: Column {
+        x: 22
+        width: list.width - 44
+        bottomPadding: list.tab.planRows.count > 0 ? 7 : 0
         spacing: 7
         SectionCaption {
             objectName: "plansCaption"
             title: "定时退出计划"
             hasAction: true
-            onActionClicked: tab.model.addPlanClicked()
+            onActionClicked: list.tab.addPlanClicked()
         }
         EmptyHint {
             objectName: "plansEmpty"
-            visible: tab.model.planRows.count === 0
+            visible: list.tab.planRows.count === 0
             text: "还没有定时退出计划"
         }
-        SettingsSection {
-            objectName: "plansList"
-            visible: tab.model.planRows.count > 0
-            Repeater {
-                model: tab.model.planRows
-                Column {
-                    id: planItem
-                    required property int index
-                    required property string title
-                    required property string badge
-                    required property string subtitle
-                    required property bool switchOn
-                    width: parent.width
-                    SettingsRowDivider { visible: planItem.index > 0 }
-                    SupervisionCard {
-                        objectName: "plan_" + planItem.index
-                        firstInSection: planItem.index === 0
-                        lastInSection: planItem.index === tab.model.planRows.count - 1
-                        isEnabled: planItem.switchOn
-                        title: planItem.title
-                        badge: planItem.badge
-                        subtitle: planItem.subtitle
-                        onSwitchClicked: tab.model.planSwitchClicked(planItem.index)
-                        onEditClicked: tab.model.editPlanAt(planItem.index)
-                        onDeleteClicked: tab.model.deletePlanAt(planItem.index)
-                    }
+    }
+    footer: Item {
+        width: list.width
+        height: 12
+    }
+
+    delegate: Item {
+        id: entry
+        required property string kind
+        required property int source
+        required property string title
+        required property string badge
+        required property string subtitle
+        required property bool switchOn
+        required property bool first
+        required property bool last
+
+        objectName: kind === "plan" ? "plan_" + source : kind === "session" ? "session_" + source : "sessionsBlock"
+        width: list.width
+        height: loader.height
+
+        Loader {
+            id: loader
+            x: 22
+            width: parent.width - 44
+            sourceComponent: entry.kind === "sessionsCaption" ? caption : segment
+        }
+
+        Component {
+            id: caption
+            Item {
+                implicitHeight: 12 + captionText.implicitHeight + 7
+                SectionCaption {
+                    id: captionText
+                    y: 12
+                    title: entry.title
                 }
             }
         }
-    }
-
-    Column {
-        objectName: "sessionsBlock"
-        width: parent.width
-        spacing: 7
-        visible: tab.model.sessionRows.length > 0
-        SectionCaption { title: "运行中的定时退出" }
-        SettingsSection {
-            Repeater {
-                model: tab.model.sessionRows
-                Column {
-                    id: sessionItem
-                    required property int index
-                    required property var modelData
-                    width: parent.width
-                    SettingsRowDivider { visible: sessionItem.index > 0 }
-                    LinkedBlockRow {
-                        objectName: "session_" + sessionItem.index
-                        firstInSection: sessionItem.index === 0
-                        lastInSection: sessionItem.index === tab.model.sessionRows.length - 1
-                        title: sessionItem.modelData.title
-                        badge: sessionItem.modelData.badge
-                        subtitle: sessionItem.modelData.subtitle
-                        onCloseClicked: tab.model.closeSessionAt(sessionItem.index)
+        // One row of a section: the card's white with its rounded corners at the section's ends, the divider above
+        // every row but the first.
+        Component {
+            id: segment
+            Item {
+                implicitHeight: row.height + (entry.first ? 0 : 1)
+                Item {
+                    anchors.fill: parent
+                    clip: true
+                    Rectangle {
+                        readonly property real rounding: entry.first || entry.last ? 10 : 0
+                        y: entry.first ? 0 : -rounding
+                        width: parent.width
+                        height: parent.height + (entry.first !== entry.last ? rounding : 0)
+                        radius: rounding
+                        color: SettingsPalette.surface
                     }
                 }
+                SettingsRowDivider {
+                    visible: !entry.first
+                    width: parent.width
+                }
+                Loader {
+                    id: row
+                    y: entry.first ? 0 : 1
+                    width: parent.width
+                    sourceComponent: entry.kind === "plan" ? planRow : sessionRow
+                }
+            }
+        }
+        Component {
+            id: planRow
+            SupervisionCard {
+                objectName: "planCard"
+                firstInSection: entry.first
+                lastInSection: entry.last
+                isEnabled: entry.switchOn
+                title: entry.title
+                badge: entry.badge
+                subtitle: entry.subtitle
+                onSwitchClicked: list.tab.planSwitchClicked(entry.source)
+                onEditClicked: list.tab.editPlanAt(entry.source)
+                onDeleteClicked: list.tab.deletePlanAt(entry.source)
+            }
+        }
+        Component {
+            id: sessionRow
+            LinkedBlockRow {
+                objectName: "sessionRow"
+                firstInSection: entry.first
+                lastInSection: entry.last
+                title: entry.title
+                badge: entry.badge
+                subtitle: entry.subtitle
+                onCloseClicked: list.tab.closeSessionAt(entry.source)
             }
         }
     }

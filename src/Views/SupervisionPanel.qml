@@ -109,7 +109,7 @@ FocusScope {
         QuitPlansTab {
             id: quitTabView
             objectName: "quitTab"
-            model: panel.model.makeQuitTab(quitTabView)
+            tab: panel.model.makeQuitTab(quitTabView)
         }
     }
 

@@ -10,7 +10,6 @@
 #include "storecontext.h"
 #include "timerpanelcontent.h"
 
-#include <QVariantMap>
 
 QuitTabModel::QuitTabModel(AppState &state, SupervisionWriteHooks hooks, SupervisionPanelModel *panel,
                            QObject *parent)
@@ -19,6 +18,7 @@ QuitTabModel::QuitTabModel(AppState &state, SupervisionWriteHooks hooks, Supervi
     , m_hooks(std::move(hooks))
     , m_panel(panel)
     , m_planRows(this)
+    , m_list(this)
 {
     connect(&m_state.sessionManager(), &FocusSessionManager::sessionsChanged, this, &QuitTabModel::rebuildSessions);
     m_tick = m_state.seams().timers.startRepeating(30s, [this] { rebuildSessions(); });
@@ -95,18 +95,6 @@ QList<QuitTabModel::SessionRow> QuitTabModel::sessionRows(const QList<FocusSessi
     return rows;
 }
 
-QVariantList QuitTabModel::sessionRowsForQml() const
-{
-    QVariantList out;
-    for (const SessionRow &row : m_sessionRows) {
-        out.append(QVariantMap{{QStringLiteral("id"), row.id.toString(QUuid::WithoutBraces)},
-                               {QStringLiteral("title"), row.title},
-                               {QStringLiteral("badge"), row.badge},
-                               {QStringLiteral("subtitle"), row.subtitle}});
-    }
-    return out;
-}
-
 void QuitTabModel::rebuildSessions()
 {
     QList<SessionRow> rows = sessionRows(m_state.sessionManager().sessions(), m_state.seams().clock.now());
@@ -114,6 +102,43 @@ void QuitTabModel::rebuildSessions()
         return;
     m_sessionRows = std::move(rows);
     Q_EMIT sessionRowsChanged();
+    rebuildList();
+}
+
+void QuitTabModel::rebuildList()
+{
+    using Row = SupervisionRowsModel::Row;
+    const QList<Row> &plans = m_planRows.rows();
+    QList<Row> list;
+    list.reserve(plans.size() + m_sessionRows.size() + 1);
+    for (int i = 0; i < plans.size(); ++i) {
+        Row row = plans.at(i);
+        row.kind = QStringLiteral("plan");
+        row.source = i;
+        row.first = i == 0;
+        row.last = i == plans.size() - 1;
+        list.append(row);
+    }
+    if (!m_sessionRows.isEmpty()) {
+        Row caption;
+        caption.kind = QStringLiteral("sessionsCaption");
+        caption.title = QStringLiteral("运行中的定时退出");
+        list.append(caption);
+    }
+    for (int i = 0; i < m_sessionRows.size(); ++i) {
+        const SessionRow &session = m_sessionRows.at(i);
+        Row row;
+        row.key = session.id.toString(QUuid::WithoutBraces);
+        row.title = session.title;
+        row.badge = session.badge;
+        row.subtitle = session.subtitle;
+        row.kind = QStringLiteral("session");
+        row.source = i;
+        row.first = i == 0;
+        row.last = i == m_sessionRows.size() - 1;
+        list.append(row);
+    }
+    m_list.setRows(std::move(list));
 }
 
 void QuitTabModel::rebuildPlans()
@@ -125,11 +150,16 @@ void QuitTabModel::rebuildPlans()
     QList<SupervisionRowsModel::Row> rows;
     rows.reserve(m_shownPlans.size());
     for (const QuitPlan *plan : std::as_const(m_shownPlans)) {
-        rows.append({plan->storeID().text(), m_panel->planTitle(*plan),
-                     SupervisionPanelModel::planBadge(*plan).value_or(QString()),
-                     m_panel->withPauseSuffix(scheduleLine(*plan), plan->pausedUntil()), switchIsOn(*plan, now)});
+        SupervisionRowsModel::Row row;
+        row.key = plan->storeID().text();
+        row.title = m_panel->planTitle(*plan);
+        row.badge = SupervisionPanelModel::planBadge(*plan).value_or(QString());
+        row.subtitle = m_panel->withPauseSuffix(scheduleLine(*plan), plan->pausedUntil());
+        row.switchOn = switchIsOn(*plan, now);
+        rows.append(row);
     }
     m_planRows.setRows(std::move(rows));
+    rebuildList();
 }
 
 QuitPlan *QuitTabModel::planAt(int row) const

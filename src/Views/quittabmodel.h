@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QString>
 #include <QUuid>
-#include <QVariantList>
 #include <QtQml/qqml.h>
 
 #include <optional>
@@ -29,8 +28,8 @@ class QuitTabModel : public QObject
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made in C++ and handed to the views")
-    Q_PROPERTY(QVariantList sessionRows READ sessionRowsForQml NOTIFY sessionRowsChanged)
     Q_PROPERTY(SupervisionRowsModel *planRows READ planRows CONSTANT)
+    Q_PROPERTY(SupervisionRowsModel *quitList READ quitList CONSTANT)
 
 public:
     struct SessionRow
@@ -65,10 +64,13 @@ public:
     // The rows of the running sessions at `at`, in the manager's order; empty when none runs.
     [[nodiscard]] static QList<SessionRow> sessionRows(const QList<FocusSession> &sessions, Instant at);
     [[nodiscard]] const QList<SessionRow> &sessionRows() const { return m_sessionRows; }
-    [[nodiscard]] QVariantList sessionRowsForQml() const;
 
     // The plans in store order, as listed (a new plan too: it shows behind its editor).
     [[nodiscard]] SupervisionRowsModel *planRows() { return &m_planRows; }
+    // What the tab's list shows: the plan rows ("plan"), then, while any session runs, the sessions' caption
+    // ("sessionsCaption") and their rows ("session"); each row knows its index among its kind and whether it starts
+    // or ends its section.
+    [[nodiscard]] SupervisionRowsModel *quitList() { return &m_list; }
     [[nodiscard]] const QList<QuitPlan *> &shownPlans() const { return m_shownPlans; }
     void rebuildPlans();
 
@@ -86,12 +88,14 @@ Q_SIGNALS:
 
 private:
     void rebuildSessions();
+    void rebuildList();
     [[nodiscard]] QuitPlan *planAt(int row) const;
 
     AppState &m_state;
     SupervisionWriteHooks m_hooks;
     QPointer<SupervisionPanelModel> m_panel;
     SupervisionRowsModel m_planRows;
+    SupervisionRowsModel m_list;
     QList<QuitPlan *> m_shownPlans;
     QList<SessionRow> m_sessionRows;
     TimerHandle m_tick;
