@@ -147,12 +147,15 @@ struct LauncherWindow
     }
     [[nodiscard]] bool hasTiles() const { return controller() && controller()->pagedGrid()->apps()->count() > 0; }
 
+    // Runs the event loop for a while, as the program's own loop would: processEvents() alone never deletes what
+    // was handed to deleteLater() (tiles that went out of view), so that is done here too.
     void runFor(int ms)
     {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             f.iconExecutor.runAll();
         }
     }
