@@ -17,9 +17,6 @@ Button {
     hoverEnabled: true
     focusPolicy: Qt.NoFocus
     Accessible.name: tip
-    ToolTip.visible: hovered && tip.length > 0
-    ToolTip.delay: 600
-    ToolTip.text: tip
 
     contentItem: Item {
         Symbol {
@@ -34,5 +31,26 @@ Button {
         color: SupervisionLook.iconButtonFill(control.hovered)
     }
 
+    ToolTip {
+        // Above the sheets the panel lies in.
+        z: 100
+        visible: control.hovered && control.tip.length > 0
+        delay: 600
+        text: control.tip
+        contentItem: Text {
+            objectName: "iconButtonTip"
+            text: control.tip
+            textFormat: Text.PlainText
+            font.family: Theme.fontFamily
+            font.pixelSize: 11
+            color: Theme.primary
+        }
+        background: Rectangle {
+            radius: 4
+            color: Theme.windowBackground
+            border.width: 0.5
+            border.color: Theme.separator
+        }
+    }
     ButtonPointer {}
 }

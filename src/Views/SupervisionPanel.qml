@@ -12,6 +12,8 @@ FocusScope {
     required property AppState state
     readonly property SupervisionPanelModel model: SupervisionPanels.create(state, panel)
     readonly property bool cardOpen: model.hasDisableRequest || model.hasCloseTarget
+    // The tab area is made once the appear step has chosen the tab.
+    property bool appeared: false
     signal done()
 
     implicitWidth: 520
@@ -20,7 +22,10 @@ FocusScope {
     height: 500
     focus: true
 
-    Component.onCompleted: model.appear()
+    Component.onCompleted: {
+        model.appear()
+        appeared = true
+    }
     onCardOpenChanged: if (cardOpen) panel.forceActiveFocus()
     Connections {
         target: panel.model
@@ -73,6 +78,7 @@ FocusScope {
             y: tabBar.y + tabBar.height
             width: parent.width
             height: footer.y - y
+            active: panel.appeared
             sourceComponent: panel.model.tab === "restrict" ? restrictTab
                              : panel.model.tab === "quit" ? quitTab : launchTab
         }

@@ -311,6 +311,12 @@ void TestSupervisionPanelView::hoverShowsButtonsAndTint()
     const QColor hovered = m_test->grab(u"规则行_悬停"_qs).pixelColor(sample.toPoint());
     QVERIFY2(hovered.lightness() < before.lightness(), qPrintable(hovered.name() + u" vs "_qs + before.name()));
 
+    // The edit button names itself after a moment.
+    m_test->mouseMove(ViewTest::centreOf(m_test->itemIn(row, u"editButton"_qs)));
+    QTRY_VERIFY(find(u"iconButtonTip"_qs) && find(u"iconButtonTip"_qs)->isVisible());
+    QCOMPARE(find(u"iconButtonTip"_qs)->property("text").toString(), u"编辑"_qs);
+    m_test->grab(u"规则行_编辑提示"_qs);
+
     // The delete button turns red under the pointer and deletes at once.
     QQuickItem *trash = m_test->itemIn(row, u"deleteButton"_qs);
     m_test->mouseMove(ViewTest::centreOf(trash));
