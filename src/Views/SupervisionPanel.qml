@@ -112,21 +112,40 @@ FocusScope {
     }
     Component {
         id: quitTab
-        // The timed-quit tab goes here, in a TabScrollArea or a list that scrolls by itself as RestrictTab does.
-        TabScrollArea {
-            Item {
-                objectName: "quitTabSlot"
-                width: parent ? parent.width : 0
-                implicitHeight: 0
-            }
+        QuitPlansTab {
+            id: quitTabView
+            objectName: "quitTab"
+            tab: panel.model.makeQuitTab(quitTabView)
         }
     }
 
-    // The editors go here: the rule editor while model.hasEditingRule holds (model.ruleIsNew tells a new rule), the
-    // quit-plan editor while model.hasEditingPlan holds; each hands its record back through ruleEditorClosed() or
-    // planEditorClosed() once it closes.
-    Item {
-        objectName: "editorSlot"
+    // The editors, above the panel while the model has a record for them; each closes through its own model (saved
+    // or cancelled), which hands the record back. A click outside closes neither.
+    SheetHost {
+        id: ruleEditorHost
+        objectName: "ruleEditorHost"
+        z: 12
+        dim: false
+        closePolicy: Popup.NoAutoClose
+        shown: panel.model.hasEditingRule
+        content: RuleEditorSheet {
+            id: ruleSheet
+            objectName: "ruleEditor"
+            model: panel.model.makeRuleEditor(ruleSheet)
+        }
+    }
+    SheetHost {
+        id: planEditorHost
+        objectName: "planEditorHost"
+        z: 12
+        dim: false
+        closePolicy: Popup.NoAutoClose
+        shown: panel.model.hasEditingPlan
+        content: QuitPlanEditorSheet {
+            id: planSheet
+            objectName: "planEditor"
+            model: panel.model.makePlanEditor(planSheet)
+        }
     }
 
     // The two picker sheets of the launch-conditions tab, above the panel.

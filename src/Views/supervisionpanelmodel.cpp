@@ -11,9 +11,12 @@
 #include "focussessionmanager.h"
 #include "preferences.h"
 #include "quitplan.h"
+#include "quitplaneditormodel.h"
 #include "quitplanengine.h"
+#include "quittabmodel.h"
 #include "restrictionengine.h"
 #include "restrictionrule.h"
+#include "ruleeditormodel.h"
 #include "schedulecalendar.h"
 #include "scheduletext.h"
 #include "storecontext.h"
@@ -793,4 +796,48 @@ SupervisionPanelModel *SupervisionPanels::create(AppState *state, QObject *owner
     if (!state)
         return nullptr;
     return new SupervisionPanelModel(*state, std::make_unique<AppStateSupervisionRearm>(*state), owner);
+}
+
+// --- Editors and the timed-quit tab.
+
+SupervisionWriteHooks SupervisionPanelModel::writeHooks() const
+{
+    SupervisionRearm *rearm = &m_rearm;
+    return {[rearm] { rearm->rearmGuards(); }, [rearm] { rearm->rescheduleQuitPlans(); }};
+}
+
+RuleEditorModel *SupervisionPanelModel::makeRuleEditor(QObject *owner)
+{
+    auto *editor = new RuleEditorModel(m_state, writeHooks(), owner);
+    if (m_editingRule)
+        editor->open(m_editingRule, m_ruleIsNew);
+    // Queued: the editor's sheet goes with the record, and the editor is still inside save() or cancel() here.
+    connect(
+        editor, &RuleEditorModel::openChanged, this,
+        [this, editor] {
+            if (!editor->isOpen())
+                ruleEditorClosed();
+        },
+        Qt::QueuedConnection);
+    return editor;
+}
+
+QuitPlanEditorModel *SupervisionPanelModel::makePlanEditor(QObject *owner)
+{
+    auto *editor = new QuitPlanEditorModel(m_state, writeHooks(), owner);
+    if (m_editingPlan)
+        editor->open(m_editingPlan, m_planIsNew);
+    connect(
+        editor, &QuitPlanEditorModel::openChanged, this,
+        [this, editor] {
+            if (!editor->isOpen())
+                planEditorClosed();
+        },
+        Qt::QueuedConnection);
+    return editor;
+}
+
+QuitTabModel *SupervisionPanelModel::makeQuitTab(QObject *owner)
+{
+    return new QuitTabModel(m_state, writeHooks(), this, owner);
 }

@@ -2,6 +2,7 @@
 
 #include "instant.h"
 #include "supervisiontab.h"
+#include "supervisionwritehooks.h"
 #include "timerservice.h"
 
 #include <QAbstractListModel>
@@ -17,6 +18,9 @@
 
 class AdHocBlock;
 class AppPickerModel;
+class QuitPlanEditorModel;
+class QuitTabModel;
+class RuleEditorModel;
 struct AppInfo;
 class AppGroup;
 class AppState;
@@ -255,6 +259,13 @@ public:
     Q_INVOKABLE AppPickerModel *makeFocusPicker(QObject *owner);
     Q_INVOKABLE AppPickerModel *makeSearchPagePicker(QObject *owner);
 
+    // --- Editors and the timed-quit tab: their view models, made afresh for each showing, owned by `owner` (the
+    // sheet or the tab) and re-arming through this panel's re-arm. An editor opens on the record being edited and,
+    // once saved or cancelled, hands it back (ruleEditorClosed(), planEditorClosed()).
+    Q_INVOKABLE RuleEditorModel *makeRuleEditor(QObject *owner);
+    Q_INVOKABLE QuitPlanEditorModel *makePlanEditor(QObject *owner);
+    Q_INVOKABLE QuitTabModel *makeQuitTab(QObject *owner);
+
     // Rebuilds the rows (the store changed, the state announced a change, toggleRefresh moved).
     void rebuildRows();
     // Rebuilds the linked blocks alone (the 30-s tick).
@@ -283,6 +294,8 @@ private:
     void bumpToggleRefresh();
     void rebuildRestrictList();
     void save();
+    // The editors' and the tab's hooks: this panel's re-arm, which outlives them.
+    [[nodiscard]] SupervisionWriteHooks writeHooks() const;
 
     AppState &m_state;
     std::unique_ptr<SupervisionRearm> m_ownedRearm;

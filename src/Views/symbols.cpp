@@ -36,6 +36,8 @@ const QStringList &Symbols::names()
         QStringLiteral("doc.text"),
         QStringLiteral("pencil"),
         QStringLiteral("trash"),
+        QStringLiteral("chevron.left"),
+        QStringLiteral("chevron.up.chevron.down"),
     };
     return table;
 }

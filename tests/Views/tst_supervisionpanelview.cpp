@@ -166,8 +166,9 @@ void TestSupervisionPanelView::tabsEmptyAndFilled()
     QVERIFY(!shown(u"linkedBlocks"_qs));
     m_test->grab(u"禁启规则_空"_qs);
     m_test->click(ViewTest::centreOf(find(u"tab_quit"_qs)));
-    QVERIFY(find(u"quitTabSlot"_qs));
-    m_test->grab(u"定时退出_空位"_qs);
+    QVERIFY(find(u"plansEmpty"_qs)->isVisible());
+    QVERIFY(!shown(u"sessionsBlock"_qs));
+    m_test->grab(u"定时退出_空"_qs);
 
     // Filled: the panel opened from the blocked-launch prompt shows the rules at once.
     m_test.reset();
