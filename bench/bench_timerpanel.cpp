@@ -1,7 +1,8 @@
 // The floating timer panel at rest: its real window on an X server (run it under xvfb-run, or on a desktop) with
 // three lines. One tick is timed as the processor time from the ticker's firing to the new frame on screen (the
 // lines re-read, the bindings, the rendering); the idle cost is the process's processor time over 60 seconds of the
-// real clock and timers with the panel shown, as a share of one core.
+// real clock and timers with the panel shown, as a share of one core. Goals: a tick ≤ 1 ms, idle ≤ 0.2 % of a core.
+// It draws with the program's own scene graph; QT_QUICK_BACKEND=rhi measures Qt's default (OpenGL) instead.
 
 #include "../tests/App/appstatefixture.h"
 
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QProcessEnvironment>
 #include <QQmlEngine>
 #include <QScreen>
 #include <QTimer>
@@ -148,8 +150,14 @@ BENCHMARK(BM_IdleSixtySeconds)->Unit(benchmark::kSecond)->Iterations(1)->UseReal
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    // The program's scene graph, unless the environment names another (QT_QUICK_BACKEND=rhi for OpenGL).
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    ViewSetup::chooseSceneGraph(env);
     benchmark::Initialize(&argc, argv);
-    std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
+    std::printf("platform: %s, scene graph: %s\n", qPrintable(QGuiApplication::platformName()),
+                ViewSetup::softwareSceneGraphChosen(env)
+                    ? "software (the program's own choice)"
+                    : qPrintable(u"QT_QUICK_BACKEND="_qs + env.value(u"QT_QUICK_BACKEND"_qs)));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

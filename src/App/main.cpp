@@ -117,6 +117,8 @@ QStringList iconBaseFolders(const QProcessEnvironment &env)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    // Before the first window, the error window included.
+    ViewSetup::chooseSceneGraph(QProcessEnvironment::systemEnvironment());
     QGuiApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QGuiApplication::setDesktopFileName(AppIdentity::bundleID());
     // Closing the launcher window leaves supervision running.

@@ -9,11 +9,10 @@ Item {
     required property VerticalGridController controller
     // The tiles' right-click menu.
     property AppContextMenuModel menuModel: null
-    // Tiles are made only for the rows near the visible part.
-    readonly property real loadMargin: 400
 
     Binding { target: root.controller; property: "width"; value: root.width }
     Component.onCompleted: controller.shown()
+    Component.onDestruction: controller.hidden()
 
     function reportMetrics() {
         controller.setScrollMetrics(flick.contentY - flick.originY, flick.contentHeight, flick.height, root.height)
@@ -42,46 +41,25 @@ Item {
             width: flick.width
             height: root.controller.contentHeight
 
+            // Tiles only for the rows in view and next to it; a tile stands at its app's place among all the shown
+            // apps and keeps its identity while its app stays in those rows.
             Repeater {
-                model: root.controller.apps
-                delegate: Item {
+                model: root.controller.tiles
+                delegate: GridTile {
                     id: cell
-                    required property int index
-                    required property string bundleID
-                    required property string name
-                    required property string iconSource
-                    required property bool iconCached
-                    required property bool pinned
-                    required property bool blocked
-                    required property bool selected
+                    required property int position
 
                     objectName: "tile:" + bundleID
-                    x: root.controller.paddingH + (index % root.controller.columns) * root.controller.columnPitch
-                    y: root.controller.paddingV + Math.floor(index / root.controller.columns) * root.controller.rowPitch
+                    x: root.controller.paddingH + (position % root.controller.columns) * root.controller.columnPitch
+                    y: root.controller.paddingV + Math.floor(position / root.controller.columns) * root.controller.rowPitch
                     width: root.controller.cellWidth
                     height: root.controller.cellHeight
                     opacity: root.controller.drag.draggingID === bundleID ? 0.25 : 1
                     Behavior on x { enabled: root.controller.drag.draggingID !== ""; NumberAnimation { duration: 180; easing.type: Easing.InOutQuad } }
                     Behavior on y { enabled: root.controller.drag.draggingID !== ""; NumberAnimation { duration: 180; easing.type: Easing.InOutQuad } }
-
-                    Loader {
-                        anchors.fill: parent
-                        active: cell.y + cell.height >= flick.contentY - root.loadMargin
-                                && cell.y <= flick.contentY + flick.height + root.loadMargin
-                        sourceComponent: GridTile {
-                            bundleID: cell.bundleID
-                            name: cell.name
-                            iconSource: cell.iconSource
-                            iconCached: cell.iconCached
-                            pinned: cell.pinned
-                            blocked: cell.blocked
-                            selected: cell.selected
-                            iconScale: root.controller.iconScale
-                            menuModel: root.menuModel
-                            onActivated: root.controller.apps.activate(cell.index)
-                            onOpenRequested: root.controller.apps.activate(cell.index)
-                        }
-                    }
+                    iconScale: root.controller.iconScale
+                    menuModel: root.menuModel
+                    onActivated: root.controller.apps.activate(cell.position)
                 }
             }
 

@@ -19,7 +19,6 @@ Item {
     property AppContextMenuModel menuModel: null
 
     signal activated()
-    signal openRequested()
 
     width: 110 * iconScale
     height: 58 * iconScale + 56

@@ -13,9 +13,10 @@ FocusScope {
     readonly property MainViewController controller: factory.create(root)
     readonly property bool paged: state.layoutMode !== "vertical"
     property bool bannerDismissed: false
-    readonly property bool covered: focusSheet.visible || supervisionSheet.visible || settingsSheet.visible
-                                    || groupAddSheet.visible || renameSheet.visible || promptOverlay.visible
-                                    || quitOverlay.visible || root.controller.groupTabs.naming
+    readonly property bool covered: focusSheetHost.showing || supervisionSheetHost.showing || settingsSheetHost.showing
+                                    || groupAddSheetHost.showing || renameSheetHost.showing
+                                    || promptOverlayHost.showing || quitOverlayHost.showing
+                                    || root.controller.groupTabs.naming
     readonly property var shownWindow: Window.window
 
     implicitWidth: 1030
@@ -177,84 +178,142 @@ FocusScope {
         }
     }
 
-    SheetHost {
-        id: focusSheet
-        shown: root.state.hasPendingFocusApp
-        content: FocusSetupSheet { models: root.prompts }
-        onDismissed: {
-            root.controller.focusSetupClosed()
-            root.controller.overlayClosed()
+    // Each sheet and overlay is made the first time it is asked for; until then the content carries none of them.
+    // Each popup sits in an item of its own: a popup finds its window through the item it is declared in.
+    Loader {
+        id: focusSheetHost
+        readonly property bool showing: item !== null && item.showing
+        active: root.state.hasPendingFocusApp || item !== null
+        sourceComponent: Item {
+            readonly property bool showing: focusSheet.visible
+            SheetHost {
+                id: focusSheet
+                shown: root.state.hasPendingFocusApp
+                content: FocusSetupSheet { models: root.prompts }
+                onDismissed: {
+                    root.controller.focusSetupClosed()
+                    root.controller.overlayClosed()
+                }
+            }
         }
     }
-    SheetHost {
-        id: supervisionSheet
-        shown: root.state.showSupervision
-        content: SupervisionPanel {
-            state: root.state
-            onDone: supervisionSheet.close()
-        }
-        onDismissed: {
-            if (root.state.showSupervision)
-                root.state.showSupervision = false
-            root.controller.overlayClosed()
-        }
-    }
-    SheetHost {
-        id: settingsSheet
-        // Below the file dialogs it opens, which Qt draws as popups of their own.
-        z: 0
-        shown: root.state.showSettings
-        content: SettingsView {
-            state: root.state
-            onDone: settingsSheet.close()
-        }
-        onDismissed: {
-            if (root.state.showSettings)
-                root.state.showSettings = false
-            root.controller.overlayClosed()
+    Loader {
+        id: supervisionSheetHost
+        readonly property bool showing: item !== null && item.showing
+        active: root.state.showSupervision || item !== null
+        sourceComponent: Item {
+            readonly property bool showing: supervisionSheet.visible
+            SheetHost {
+                id: supervisionSheet
+                shown: root.state.showSupervision
+                content: SupervisionPanel {
+                    objectName: "supervisionPanel"
+                    state: root.state
+                    onDone: supervisionSheet.close()
+                }
+                onDismissed: {
+                    if (root.state.showSupervision)
+                        root.state.showSupervision = false
+                    root.controller.overlayClosed()
+                }
+            }
         }
     }
-    SheetHost {
-        id: groupAddSheet
-        shown: root.state.showGroupAddSheet
-        content: GroupAddAppsSheet {
-            state: root.state
-            onDone: groupAddSheet.close()
-        }
-        onDismissed: {
-            if (root.state.showGroupAddSheet)
-                root.state.showGroupAddSheet = false
-            root.controller.overlayClosed()
-        }
-    }
-    SheetHost {
-        id: renameSheet
-        shown: root.controller.hasRenameTarget
-        content: RenameSheet {
-            model: root.controller.renameSheet
-            bundleID: root.state.renameTargetBundleID
-            onDone: renameSheet.close()
-        }
-        onDismissed: {
-            root.controller.renameClosed()
-            root.controller.overlayClosed()
+    Loader {
+        id: settingsSheetHost
+        readonly property bool showing: item !== null && item.showing
+        active: root.state.showSettings || item !== null
+        sourceComponent: Item {
+            readonly property bool showing: settingsSheet.visible
+            SheetHost {
+                id: settingsSheet
+                // Below the file dialogs it opens, which Qt draws as popups of their own.
+                z: 0
+                shown: root.state.showSettings
+                content: SettingsView {
+                    state: root.state
+                    onDone: settingsSheet.close()
+                }
+                onDismissed: {
+                    if (root.state.showSettings)
+                        root.state.showSettings = false
+                    root.controller.overlayClosed()
+                }
+            }
         }
     }
-
-    OverlayHost {
-        id: promptOverlay
-        objectName: "promptOverlay"
-        z: 100
-        shown: root.state.hasBlockedPrompt
-        content: BlockedPromptView { models: root.prompts }
-        onDismissed: root.controller.overlayClosed()
+    Loader {
+        id: groupAddSheetHost
+        readonly property bool showing: item !== null && item.showing
+        active: root.state.showGroupAddSheet || item !== null
+        sourceComponent: Item {
+            readonly property bool showing: groupAddSheet.visible
+            SheetHost {
+                id: groupAddSheet
+                shown: root.state.showGroupAddSheet
+                content: GroupAddAppsSheet {
+                    state: root.state
+                    onDone: groupAddSheet.close()
+                }
+                onDismissed: {
+                    if (root.state.showGroupAddSheet)
+                        root.state.showGroupAddSheet = false
+                    root.controller.overlayClosed()
+                }
+            }
+        }
     }
-    OverlayHost {
-        id: quitOverlay
-        objectName: "quitOverlay"
-        z: 101
-        shown: root.state.showQuitConfirm
-        content: QuitConfirmCard { state: root.state }
-        onDismissed: root.controller.overlayClosed()
+    Loader {
+        id: renameSheetHost
+        readonly property bool showing: item !== null && item.showing
+        active: root.controller.hasRenameTarget || item !== null
+        sourceComponent: Item {
+            readonly property bool showing: renameSheet.visible
+            SheetHost {
+                id: renameSheet
+                shown: root.controller.hasRenameTarget
+                content: RenameSheet {
+                    model: root.controller.renameSheet
+                    bundleID: root.state.renameTargetBundleID
+                    onDone: renameSheet.close()
+                }
+                onDismissed: {
+                    root.controller.renameClosed()
+                    root.controller.overlayClosed()
+                }
+            }
+        }
+    }
+    Loader {
+        id: promptOverlayHost
+        readonly property bool showing: item !== null && item.showing
+        active: root.state.hasBlockedPrompt || item !== null
+        sourceComponent: Item {
+            readonly property bool showing: promptOverlay.visible
+            OverlayHost {
+                id: promptOverlay
+                objectName: "promptOverlay"
+                z: 100
+                shown: root.state.hasBlockedPrompt
+                content: BlockedPromptView { models: root.prompts }
+                onDismissed: root.controller.overlayClosed()
+            }
+        }
+    }
+    Loader {
+        id: quitOverlayHost
+        readonly property bool showing: item !== null && item.showing
+        active: root.state.showQuitConfirm || item !== null
+        sourceComponent: Item {
+            readonly property bool showing: quitOverlay.visible
+            OverlayHost {
+                id: quitOverlay
+                objectName: "quitOverlay"
+                z: 101
+                shown: root.state.showQuitConfirm
+                content: QuitConfirmCard { state: root.state }
+                onDismissed: root.controller.overlayClosed()
+            }
+        }
     }
 }

@@ -1,4 +1,5 @@
 import QtQuick
+import Tarnwick.ViewModels
 
 // A row of page dots; the current one dark. A tap on a dot selects its page.
 Row {
@@ -10,7 +11,7 @@ Row {
     spacing: 10
 
     Repeater {
-        model: Math.max(dots.count, 1)
+        model: NumberedRowsModel { count: Math.max(dots.count, 1) }
         delegate: Item {
             id: dot
             required property int index

@@ -31,20 +31,15 @@ Item {
             anchors.fill: parent
             pager: root.pager
 
+            // Tiles only for the pages near the current one; a tile stands at its app's place among all the shown
+            // apps and keeps its identity while its app stays on those pages.
             Repeater {
-                model: root.controller.apps
-                delegate: Item {
+                model: root.controller.tiles
+                delegate: GridTile {
                     id: cell
-                    required property int index
-                    required property string bundleID
-                    required property string name
-                    required property string iconSource
-                    required property bool iconCached
-                    required property bool pinned
-                    required property bool blocked
-                    required property bool selected
-                    readonly property int page: Math.floor(index / root.controller.perPage)
-                    readonly property int slot: index % root.controller.perPage
+                    required property int position
+                    readonly property int page: Math.floor(position / root.controller.perPage)
+                    readonly property int slot: position % root.controller.perPage
 
                     objectName: "tile:" + bundleID
                     x: page * root.controller.width + root.controller.paddingH
@@ -55,25 +50,10 @@ Item {
                     opacity: root.controller.drag.draggingID === bundleID ? 0.25 : 1
                     Behavior on x { enabled: root.controller.drag.draggingID !== ""; NumberAnimation { duration: 180; easing.type: Easing.InOutQuad } }
                     Behavior on y { enabled: root.controller.drag.draggingID !== ""; NumberAnimation { duration: 180; easing.type: Easing.InOutQuad } }
-
-                    Loader {
-                        anchors.fill: parent
-                        active: !root.controller.pageWindow.isPlaceholder(cell.page, root.controller.pageWindow.center)
-                        sourceComponent: GridTile {
-                            bundleID: cell.bundleID
-                            name: cell.name
-                            iconSource: cell.iconSource
-                            iconCached: cell.iconCached
-                            pinned: cell.pinned
-                            blocked: cell.blocked
-                            selected: cell.selected
-                            iconScale: root.controller.iconScale
-                            menuModel: root.menuModel
-                            pageAnimating: root.pager.isPagingAnimating
-                            onActivated: root.controller.apps.activate(cell.index)
-                            onOpenRequested: root.controller.apps.activate(cell.index)
-                        }
-                    }
+                    iconScale: root.controller.iconScale
+                    menuModel: root.menuModel
+                    pageAnimating: root.pager.isPagingAnimating
+                    onActivated: root.controller.apps.activate(cell.position)
                 }
             }
 

@@ -1,10 +1,8 @@
 #include "apppickermodel.h"
 
-#include "apptilerules.h"
-
 AppPickerModel::AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf displayName, MultiSelection selection,
                                QObject *parent)
-    : QAbstractListModel(parent)
+    : AppPickListModel(parent)
     , m_displayName(std::move(displayName))
     , m_selection(std::move(selection))
 {
@@ -13,50 +11,23 @@ AppPickerModel::AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf d
 
 AppPickerModel::AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf displayName,
                                SingleSelection selection, QObject *parent)
-    : QAbstractListModel(parent)
+    : AppPickListModel(parent)
     , m_displayName(std::move(displayName))
     , m_selection(std::move(selection))
 {
     sortCandidates(apps);
 }
 
-int AppPickerModel::rowCount(const QModelIndex &parent) const
+QVariant AppPickerModel::rowData(const AppInfo &app, int role) const
 {
-    return parent.isValid() ? 0 : int(m_shown.size());
-}
-
-QVariant AppPickerModel::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return {};
-    const AppInfo &app = m_shown[index.row()];
-    switch (role) {
-    case BundleIdRole:
-        return app.bundleID;
-    case Qt::DisplayRole:
-    case NameRole:
-        return shownName(app);
-    case IconSourceRole:
-        return AppTileRules::iconSource(app);
-    case CheckedRole:
-        return isChecked(app.bundleID);
-    default:
-        return {};
-    }
+    return role == CheckedRole ? QVariant(isChecked(app.bundleID)) : QVariant();
 }
 
 QHash<int, QByteArray> AppPickerModel::roleNames() const
 {
-    return {{BundleIdRole, "bundleID"}, {NameRole, "name"}, {IconSourceRole, "iconSource"}, {CheckedRole, "checked"}};
-}
-
-void AppPickerModel::setSearch(const QString &search)
-{
-    if (search == m_search)
-        return;
-    m_search = search;
-    refilter();
-    Q_EMIT searchChanged();
+    QHash<int, QByteArray> names = AppPickListModel::roleNames();
+    names.insert(CheckedRole, "checked");
+    return names;
 }
 
 void AppPickerModel::setApps(const QList<AppInfo> &apps)
@@ -66,30 +37,30 @@ void AppPickerModel::setApps(const QList<AppInfo> &apps)
 
 void AppPickerModel::sortCandidates(const QList<AppInfo> &apps)
 {
-    m_names.clear();
-    m_names.reserve(apps.size());
+    QHash<QString, QString> names;
+    names.reserve(apps.size());
     for (const AppInfo &app : apps) {
         QString name = m_displayName(app);
         if (name != app.name)
-            m_names.insert(app.bundleID, std::move(name));
+            names.insert(app.bundleID, std::move(name));
     }
-    m_sorted = AppPickList::sorted(apps, [this](const AppInfo &app) { return shownName(app); });
-    refilter();
+    QList<AppInfo> sorted =
+        AppPickList::sorted(apps, [&names](const AppInfo &app) { return names.value(app.bundleID, app.name); });
+    setRows(std::move(sorted), std::move(names));
 }
 
 void AppPickerModel::selectionChanged()
 {
-    if (!m_shown.isEmpty())
-        Q_EMIT dataChanged(index(0), index(int(m_shown.size()) - 1), {CheckedRole});
+    allRowsChanged({CheckedRole});
 }
 
 void AppPickerModel::toggle(int row)
 {
     const auto *multi = std::get_if<MultiSelection>(&m_selection);
-    if (!multi || row < 0 || row >= m_shown.size())
+    if (!multi || row < 0 || row >= shownApps().size())
         return;
     QSet<QString> selection = multi->get();
-    const QString &id = m_shown[row].bundleID;
+    const QString &id = shownApps()[row].bundleID;
     if (!selection.remove(id))
         selection.insert(id);
     writeMulti(selection);
@@ -101,7 +72,7 @@ void AppPickerModel::selectAllShown()
     if (!multi)
         return;
     QSet<QString> selection = multi->get();
-    for (const AppInfo &app : std::as_const(m_shown))
+    for (const AppInfo &app : shownApps())
         selection.insert(app.bundleID);
     writeMulti(selection);
 }
@@ -112,7 +83,7 @@ void AppPickerModel::clearShown()
     if (!multi)
         return;
     QSet<QString> selection = multi->get();
-    for (const AppInfo &app : std::as_const(m_shown))
+    for (const AppInfo &app : shownApps())
         selection.remove(app.bundleID);
     writeMulti(selection);
 }
@@ -120,9 +91,9 @@ void AppPickerModel::clearShown()
 void AppPickerModel::pick(int row)
 {
     const auto *single = std::get_if<SingleSelection>(&m_selection);
-    if (!single || row < 0 || row >= m_shown.size())
+    if (!single || row < 0 || row >= shownApps().size())
         return;
-    single->set(m_shown[row].bundleID);
+    single->set(shownApps()[row].bundleID);
     selectionChanged();
     Q_EMIT picked();
 }
@@ -132,16 +103,6 @@ bool AppPickerModel::isChecked(const QString &bundleID) const
     if (const auto *multi = std::get_if<MultiSelection>(&m_selection))
         return multi->get().contains(bundleID);
     return std::get<SingleSelection>(m_selection).get() == bundleID;
-}
-
-void AppPickerModel::refilter()
-{
-    const int before = int(m_shown.size());
-    beginResetModel();
-    m_shown = AppPickList::shown(m_sorted, m_search, [this](const AppInfo &app) { return shownName(app); });
-    endResetModel();
-    if (before != m_shown.size())
-        Q_EMIT countChanged();
 }
 
 void AppPickerModel::writeMulti(const QSet<QString> &selection)

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "apppicklist.h"
+#include "apppicklistmodel.h"
 
-#include <QAbstractListModel>
-#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -17,15 +16,13 @@
 // the getter and setter it was made with, so the caller's copy stays the one place it lives; a caller that changes
 // it otherwise calls selectionChanged(). Rows are keyed by bundle identifier. Made by the caller (an editor's view
 // model, or a test) and handed to AppMultiPicker or AppPickSheet. Main thread.
-class AppPickerModel : public QAbstractListModel
+class AppPickerModel : public AppPickListModel
 {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by the view model of the view that picks apps")
-    Q_PROPERTY(QString search READ search WRITE setSearch NOTIFY searchChanged)
-    Q_PROPERTY(int count READ count NOTIFY countChanged)
 public:
-    enum Role { BundleIdRole = Qt::UserRole + 1, NameRole, IconSourceRole, CheckedRole };
+    enum Role { CheckedRole = FirstOwnRole };
 
     // Several apps: checked rows are the identifiers the set holds.
     struct MultiSelection
@@ -45,14 +42,7 @@ public:
     AppPickerModel(const QList<AppInfo> &apps, AppPickList::NameOf displayName, SingleSelection selection,
                    QObject *parent = nullptr);
 
-    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
-    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
-
-    [[nodiscard]] const QString &search() const { return m_search; }
-    void setSearch(const QString &search);
-    [[nodiscard]] int count() const { return int(m_shown.size()); }
-    [[nodiscard]] const QList<AppInfo> &shownApps() const { return m_shown; }
 
     // New candidates: sorted once here, then filtered by the search as it stands.
     void setApps(const QList<AppInfo> &apps);
@@ -68,21 +58,16 @@ public:
     Q_INVOKABLE void pick(int row);
 
 Q_SIGNALS:
-    void searchChanged();
-    void countChanged();
     void picked();
+
+protected:
+    [[nodiscard]] QVariant rowData(const AppInfo &app, int role) const override;
 
 private:
     [[nodiscard]] bool isChecked(const QString &bundleID) const;
-    void refilter();
     void writeMulti(const QSet<QString> &selection);
     void sortCandidates(const QList<AppInfo> &apps);
-    [[nodiscard]] QString shownName(const AppInfo &app) const { return m_names.value(app.bundleID, app.name); }
 
-    AppPickList::NameOf m_displayName;
+    AppPickList::NameOf m_displayName; // asked once per app at each change of candidates
     std::variant<MultiSelection, SingleSelection> m_selection;
-    QList<AppInfo> m_sorted;
-    QList<AppInfo> m_shown;
-    QHash<QString, QString> m_names; // display names that differ from the app's name, asked once per change of candidates
-    QString m_search;
 };

@@ -1,5 +1,14 @@
 #pragma once
 
+// The shown apps a grid builds tiles for: `count` of them from `first`.
+struct TileWindow
+{
+    int first = 0;
+    int count = 0;
+
+    friend bool operator==(const TileWindow &, const TileWindow &) = default;
+};
+
 // One grid's cell layout as both grids draw it: cell size, spacings, paddings and, for the paged grid, the page width
 // (0 for the vertical grid). The same numbers feed the drag hit tests, so what is drawn is what is hit.
 struct GridLayoutGeometry

@@ -1,15 +1,15 @@
 #include "groupaddappsmodel.h"
 
 #include "appgroup.h"
+#include "apppicklist.h"
 #include "appstate.h"
-#include "apptilerules.h"
 #include "floatingtoastcontroller.h"
 #include "groupmembership.h"
 #include "storecontainer.h"
 #include "storecontext.h"
 
 GroupAddAppsModel::GroupAddAppsModel(AppState &state, QObject *parent)
-    : QAbstractListModel(parent)
+    : AppPickListModel(parent)
     , m_state(state)
     , m_context(state.container().mainContext())
 {
@@ -23,24 +23,9 @@ GroupAddAppsModel::GroupAddAppsModel(AppState &state, QObject *parent)
     });
 }
 
-int GroupAddAppsModel::rowCount(const QModelIndex &parent) const
+QVariant GroupAddAppsModel::rowData(const AppInfo &app, int role) const
 {
-    return parent.isValid() ? 0 : int(m_shown.size());
-}
-
-QVariant GroupAddAppsModel::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return {};
-    const AppInfo &app = m_shown[index.row()];
     switch (role) {
-    case BundleIdRole:
-        return app.bundleID;
-    case Qt::DisplayRole:
-    case NameRole:
-        return shownName(app);
-    case IconSourceRole:
-        return AppTileRules::iconSource(app);
     case MemberRole:
         return m_members.contains(app.bundleID);
     case CheckedRole:
@@ -56,17 +41,11 @@ QVariant GroupAddAppsModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> GroupAddAppsModel::roleNames() const
 {
-    return {{BundleIdRole, "bundleID"},  {NameRole, "name"},       {IconSourceRole, "iconSource"},
-            {MemberRole, "isMember"},    {CheckedRole, "checked"}, {AccessibleValueRole, "accessibleValue"}};
-}
-
-void GroupAddAppsModel::setSearch(const QString &search)
-{
-    if (search == m_search)
-        return;
-    m_search = search;
-    refilter();
-    Q_EMIT searchChanged();
+    QHash<int, QByteArray> names = AppPickListModel::roleNames();
+    names.insert(MemberRole, "isMember");
+    names.insert(CheckedRole, "checked");
+    names.insert(AccessibleValueRole, "accessibleValue");
+    return names;
 }
 
 QString GroupAddAppsModel::title() const
@@ -89,9 +68,9 @@ AppGroup *GroupAddAppsModel::targetGroup() const
 
 void GroupAddAppsModel::toggle(int row)
 {
-    if (row < 0 || row >= m_shown.size())
+    if (row < 0 || row >= shownApps().size())
         return;
-    const QString &id = m_shown[row].bundleID;
+    const QString &id = shownApps()[row].bundleID;
     if (m_members.contains(id))
         return;
     QSet<QString> selection = m_selection;
@@ -103,7 +82,7 @@ void GroupAddAppsModel::toggle(int row)
 void GroupAddAppsModel::selectAllShown()
 {
     QSet<QString> selection = m_selection;
-    for (const AppInfo &app : std::as_const(m_shown))
+    for (const AppInfo &app : shownApps())
         if (!m_members.contains(app.bundleID))
             selection.insert(app.bundleID);
     setSelection(std::move(selection));
@@ -112,7 +91,7 @@ void GroupAddAppsModel::selectAllShown()
 void GroupAddAppsModel::clearShown()
 {
     QSet<QString> selection = m_selection;
-    for (const AppInfo &app : std::as_const(m_shown))
+    for (const AppInfo &app : shownApps())
         selection.remove(app.bundleID);
     setSelection(std::move(selection));
 }
@@ -125,7 +104,7 @@ void GroupAddAppsModel::add()
     if (!group || m_selection.isEmpty())
         return;
     QStringList adding;
-    for (const AppInfo &app : std::as_const(m_sorted))
+    for (const AppInfo &app : sortedApps())
         if (m_selection.contains(app.bundleID))
             adding.append(app.bundleID);
     const QStringList before = group->bundleIDs();
@@ -153,11 +132,9 @@ void GroupAddAppsModel::refresh()
             aliases.insert(app.bundleID, *alias);
     }
     // Sorting 5,000 names costs; it runs only when the apps, their aliases or their hidden flags changed.
-    if (offered != m_offeredInput || aliases != m_aliases) {
+    if (offered != m_offeredInput || aliases != shownNames()) {
         m_offeredInput = std::move(offered);
-        m_aliases = std::move(aliases);
-        m_sorted = AppPickList::sorted(m_offeredInput, [](const AppInfo &app) { return app.name; });
-        refilter();
+        setRows(AppPickList::sorted(m_offeredInput, [](const AppInfo &app) { return app.name; }), std::move(aliases));
     }
     refreshMembers();
 }
@@ -173,16 +150,6 @@ void GroupAddAppsModel::refreshSoon()
     }, Qt::QueuedConnection);
 }
 
-void GroupAddAppsModel::refilter()
-{
-    const int before = int(m_shown.size());
-    beginResetModel();
-    m_shown = AppPickList::shown(m_sorted, m_search, [this](const AppInfo &app) { return shownName(app); });
-    endResetModel();
-    if (before != m_shown.size())
-        Q_EMIT countChanged();
-}
-
 void GroupAddAppsModel::refreshMembers()
 {
     const AppGroup *group = targetGroup();
@@ -192,8 +159,7 @@ void GroupAddAppsModel::refreshMembers()
     const QString title = u"添加应用到「"_qs + (group ? group->name() : u"分组"_qs) + u"」"_qs;
     if (members != m_members) {
         m_members = std::move(members);
-        if (!m_shown.isEmpty())
-            Q_EMIT dataChanged(index(0), index(int(m_shown.size()) - 1), {MemberRole, AccessibleValueRole});
+        allRowsChanged({MemberRole, AccessibleValueRole});
     }
     if (title != m_title) {
         m_title = title;
@@ -206,14 +172,8 @@ void GroupAddAppsModel::setSelection(QSet<QString> selection)
     if (selection == m_selection)
         return;
     m_selection = std::move(selection);
-    if (!m_shown.isEmpty())
-        Q_EMIT dataChanged(index(0), index(int(m_shown.size()) - 1), {CheckedRole, AccessibleValueRole});
+    allRowsChanged({CheckedRole, AccessibleValueRole});
     Q_EMIT selectionChanged();
-}
-
-QString GroupAddAppsModel::shownName(const AppInfo &app) const
-{
-    return m_aliases.value(app.bundleID, app.name);
 }
 
 GroupAddAppsModel *GroupAddAppsModels::create(AppState *state, QObject *owner)

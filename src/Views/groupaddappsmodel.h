@@ -1,10 +1,8 @@
 #pragma once
 
-#include "apppicklist.h"
+#include "apppicklistmodel.h"
 #include "appstate.h"
 
-#include <QAbstractListModel>
-#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -18,36 +16,28 @@ class StoreContext;
 // texts and add(). The offered list is sorted once per change of its inputs and filtered per keystroke; it, the
 // member marks and the title follow the state object and the store while the sheet is open. Made for each opening by
 // GroupAddAppsModels (owned by the sheet), so every opening starts with an empty search and selection. Main thread.
-class GroupAddAppsModel : public QAbstractListModel
+class GroupAddAppsModel : public AppPickListModel
 {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made by GroupAddAppsModels for each opening of the sheet")
-    Q_PROPERTY(QString search READ search WRITE setSearch NOTIFY searchChanged)
-    Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(QString title READ title NOTIFY titleChanged)
     Q_PROPERTY(QString subtitle READ subtitle CONSTANT)
     Q_PROPERTY(QString addButtonLabel READ addButtonLabel NOTIFY selectionChanged)
     Q_PROPERTY(bool canAdd READ canAdd NOTIFY selectionChanged)
 public:
-    enum Role { BundleIdRole = Qt::UserRole + 1, NameRole, IconSourceRole, MemberRole, CheckedRole, AccessibleValueRole };
+    enum Role { MemberRole = FirstOwnRole, CheckedRole, AccessibleValueRole };
 
     explicit GroupAddAppsModel(AppState &state, QObject *parent = nullptr);
 
-    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
-    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
 
-    [[nodiscard]] const QString &search() const { return m_search; }
-    void setSearch(const QString &search);
-    [[nodiscard]] int count() const { return int(m_shown.size()); }
     [[nodiscard]] QString title() const;
     [[nodiscard]] static QString subtitle() { return QStringLiteral("勾选后批量加入分组，支持名称与拼音搜索"); }
     [[nodiscard]] QString addButtonLabel() const;
     [[nodiscard]] bool canAdd() const { return !m_selection.isEmpty(); }
 
-    [[nodiscard]] const QList<AppInfo> &offeredApps() const { return m_sorted; }
-    [[nodiscard]] const QList<AppInfo> &shownApps() const { return m_shown; }
+    [[nodiscard]] const QList<AppInfo> &offeredApps() const { return sortedApps(); }
     [[nodiscard]] const QSet<QString> &selection() const { return m_selection; }
     // The group the sheet adds to: the group the selected tab names, if it still exists.
     [[nodiscard]] AppGroup *targetGroup() const;
@@ -64,28 +54,23 @@ public:
     void refresh();
 
 Q_SIGNALS:
-    void searchChanged();
-    void countChanged();
     void titleChanged();
     void selectionChanged();
     void finished();
 
+protected:
+    [[nodiscard]] QVariant rowData(const AppInfo &app, int role) const override;
+
 private:
     void refreshSoon();
-    void refilter();
     void refreshMembers();
     void setSelection(QSet<QString> selection);
-    [[nodiscard]] QString shownName(const AppInfo &app) const;
 
     AppState &m_state;
     StoreContext &m_context;
     QList<AppInfo> m_offeredInput; // targetable and not hidden, in the state's order: the sort's input
-    QHash<QString, QString> m_aliases;
-    QList<AppInfo> m_sorted;
-    QList<AppInfo> m_shown;
     QSet<QString> m_members;
     QSet<QString> m_selection;
-    QString m_search;
     QString m_title;
     bool m_refreshQueued = false;
 };

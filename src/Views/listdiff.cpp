@@ -4,6 +4,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <limits>
 
 namespace ListDiff {
 
@@ -36,17 +37,27 @@ QList<bool> longestIncreasing(const QList<int> &values)
 
 QList<Step> steps(const QStringList &from, const QStringList &to)
 {
+    return *steps(from, to, std::numeric_limits<qsizetype>::max());
+}
+
+std::optional<QList<Step>> steps(const QStringList &from, const QStringList &to, qsizetype limit)
+{
     QList<Step> result;
     QHash<QString, int> target;
+    target.reserve(to.size());
     for (int i = 0; i < to.size(); ++i)
         target.insert(to.at(i), i);
 
-    QStringList working = from;
-    for (qsizetype i = working.size() - 1; i >= 0; --i) {
-        if (!target.contains(working.at(i))) {
-            result.append({Step::Kind::Remove, int(i), -1, working.at(i)});
-            working.removeAt(i);
-        }
+    // Removed from the back, each row is where it was in `from` when its turn comes.
+    QStringList working;
+    working.reserve(from.size());
+    for (const QString &id : from) {
+        if (target.contains(id))
+            working.append(id);
+    }
+    for (qsizetype i = from.size() - 1; i >= 0; --i) {
+        if (!target.contains(from.at(i)))
+            result.append({Step::Kind::Remove, int(i), -1, from.at(i)});
     }
 
     QList<int> order;
@@ -59,6 +70,9 @@ QList<Step> steps(const QStringList &from, const QStringList &to)
         if (stable.at(i))
             stays.insert(working.at(i));
     }
+    // Every identifier of `to` that does not stay is one insert or one move.
+    if (result.size() + (to.size() - stays.size()) > limit)
+        return std::nullopt;
 
     // Each identifier in turn goes right after its predecessor in the new list; the stable ones already are.
     for (int i = 0; i < to.size(); ++i) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Turns one list of identifiers into another with as few row moves as a list view needs to keep its items: removes
 // of what went, moves of what changed place (the longest run in unchanged order stays put), inserts of what came.
 // Applied in order to the old list, the steps give the new one. Identifiers are unique in each list.
@@ -21,5 +23,8 @@ struct Step
 };
 
 [[nodiscard]] QList<Step> steps(const QStringList &from, const QStringList &to);
+// The same steps when there are at most `limit` of them; nothing otherwise, found without working them out (the
+// moves are few by construction: one for each identifier outside the longest run in unchanged order).
+[[nodiscard]] std::optional<QList<Step>> steps(const QStringList &from, const QStringList &to, qsizetype limit);
 
 } // namespace ListDiff

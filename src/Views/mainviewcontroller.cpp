@@ -23,8 +23,6 @@ MainViewController::MainViewController(const Services &services, QObject *parent
     , m_renameSheet(services.state)
     , m_contextMenu(services.contextMenu)
 {
-    connect(&m_state, &AppState::pendingFocusAppChanged, this, &MainViewController::focusAppChanged);
-    connect(&m_state, &AppState::blockedPromptChanged, this, &MainViewController::blockedPromptChanged);
     connect(&m_state, &AppState::renameTargetBundleIDChanged, this, &MainViewController::renameTargetChanged);
     connect(&m_state, &AppState::supervisionStatusChanged, this, &MainViewController::statusChanged);
     for (auto signal :
@@ -34,6 +32,9 @@ MainViewController::MainViewController(const Services &services, QObject *parent
         m_state.setSearchText(QString());
         requestSearchFocus();
     });
+    // Neither grid works until its view shows it.
+    m_paged.hidden();
+    m_vertical.hidden();
     m_sizer.setPreference({m_state.gridPreferredColumns(), m_state.gridPreferredRows(),
                            m_state.layoutMode() == GridLayoutMode::Horizontal});
 }
@@ -145,26 +146,6 @@ void MainViewController::requestQuit()
         m_requestQuit();
 }
 
-QString MainViewController::focusAppName() const
-{
-    const auto &app = m_state.pendingFocusApp();
-    return app ? m_state.alias(*app).value_or(app->name) : QString();
-}
-
-QString MainViewController::blockedAppName() const
-{
-    const auto &prompt = m_state.blockedPrompt();
-    return prompt ? m_state.alias(prompt->app).value_or(prompt->app.name) : QString();
-}
-
-QString MainViewController::renameAppName() const
-{
-    const auto &id = m_state.renameTargetBundleID();
-    if (!id)
-        return {};
-    return m_state.appName(*id).value_or(*id);
-}
-
 bool MainViewController::hasRenameTarget() const
 {
     return m_state.renameTargetBundleID().has_value();
@@ -180,12 +161,6 @@ void MainViewController::renameClosed()
 {
     if (m_state.renameTargetBundleID())
         m_state.setRenameTargetBundleID(std::nullopt);
-}
-
-void MainViewController::blockedPromptDismissed()
-{
-    if (m_state.blockedPrompt())
-        m_state.setBlockedPrompt(std::nullopt);
 }
 
 void MainViewController::searchAppeared()

@@ -40,10 +40,6 @@ class MainViewController : public QObject
     Q_PROPERTY(RenameSheetModel *renameSheet READ renameSheet CONSTANT)
     // Ctrl with the wheel over the grid area; there while the content is in a window.
     Q_PROPERTY(IconZoomWheelController *zoom READ zoom NOTIFY zoomChanged)
-    // The names the stand-in sheets and the prompt show.
-    Q_PROPERTY(QString focusAppName READ focusAppName NOTIFY focusAppChanged)
-    Q_PROPERTY(QString blockedAppName READ blockedAppName NOTIFY blockedPromptChanged)
-    Q_PROPERTY(QString renameAppName READ renameAppName NOTIFY renameTargetChanged)
     Q_PROPERTY(bool hasRenameTarget READ hasRenameTarget NOTIFY renameTargetChanged)
 public:
     static constexpr Duration refocusDelay = 350ms;
@@ -90,14 +86,10 @@ public:
     Q_INVOKABLE void openSupervision();
     Q_INVOKABLE void requestQuit();
 
-    [[nodiscard]] QString focusAppName() const;
-    [[nodiscard]] QString blockedAppName() const;
-    [[nodiscard]] QString renameAppName() const;
     [[nodiscard]] bool hasRenameTarget() const;
-    // The sheets and the prompt closed: their fields go back to none.
+    // The sheets closed: their fields go back to none.
     Q_INVOKABLE void focusSetupClosed();
     Q_INVOKABLE void renameClosed();
-    Q_INVOKABLE void blockedPromptDismissed();
 
     // The search bar appeared / a sheet or an overlay closed.
     Q_INVOKABLE void searchAppeared();
@@ -109,8 +101,6 @@ Q_SIGNALS:
     void statusChanged();
     void coveredChanged();
     void zoomChanged();
-    void focusAppChanged();
-    void blockedPromptChanged();
     void renameTargetChanged();
     // The search field takes the keyboard focus (its text is left as it is).
     void searchFocusRequested();

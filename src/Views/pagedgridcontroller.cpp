@@ -19,6 +19,7 @@ PagedGridController::PagedGridController(GridHost &host, TimerService &timers, c
           [this](const AppInfo &app) { return m_host.iconSource(app); },
           [this](const QString &id) { return m_host.isIconCached(id); },
           [this](const AppInfo &app) { m_host.requestLaunch(app); }})
+    , m_tiles(m_apps)
     , m_edgeFlip(timers, PagedEdgeFlip::Ports{
                              [this] { return m_pager.pageWidth(); }, [this] { return m_pager.pageCount(); },
                              [this] { return m_pager.currentPage(); }, [this](int page) { m_pager.snap(page, 0); },
@@ -45,6 +46,7 @@ PagedGridController::PagedGridController(GridHost &host, TimerService &timers, c
     connect(&m_drag, &GridDragState::previewOrderChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
     connect(&m_drag, &GridDragState::draggingIDChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
     connect(&m_apps, &ShownAppsModel::refreshed, this, &PagedGridController::afterRefresh);
+    connect(&m_pageWindow, &PageWindow::centerChanged, this, &PagedGridController::updateTileWindow);
     m_apps.refresh();
 }
 
@@ -87,6 +89,7 @@ QPointF PagedGridController::cellPosition(int index) const
 void PagedGridController::shown(QWindow *window)
 {
     m_shown = true;
+    m_apps.setPaused(false);
     m_writtenColumns.reset();
     m_writtenCeiling.reset();
     relayout();
@@ -98,6 +101,13 @@ void PagedGridController::hidden()
 {
     m_wheel.stop();
     m_shown = false;
+    m_apps.setPaused(true);
+}
+
+void PagedGridController::updateTileWindow()
+{
+    const TileWindow window = PageWindow::tiles(m_pageWindow.center(), perPage());
+    m_tiles.setWindow(window.first, window.count);
 }
 
 void PagedGridController::relayout()
@@ -129,6 +139,7 @@ void PagedGridController::relayout()
         if (m_pager.pageWidth() != m_width || m_pager.gridHeight() != h || m_pager.pageCount() != pages)
             m_pager.updateLayout(m_width, h, pages);
     }
+    updateTileWindow();
     if (changed)
         Q_EMIT layoutChanged();
 }

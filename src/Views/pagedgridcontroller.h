@@ -9,6 +9,7 @@
 #include "pagermodel.h"
 #include "pagewindow.h"
 #include "shownappsmodel.h"
+#include "shownappsslice.h"
 #include "timerservice.h"
 #include "wheelpancontroller.h"
 
@@ -28,6 +29,8 @@ class PagedGridController : public QObject
     QML_ELEMENT
     QML_UNCREATABLE("made in C++ and handed to the paged grid")
     Q_PROPERTY(ShownAppsModel *apps READ apps CONSTANT)
+    // The apps of the pages that build their tiles (see PageWindow).
+    Q_PROPERTY(ShownAppsSlice *tiles READ tiles CONSTANT)
     Q_PROPERTY(GridDragState *drag READ drag CONSTANT)
     Q_PROPERTY(PagerModel *pager READ pager CONSTANT)
     Q_PROPERTY(PageWindow *pageWindow READ pageWindow CONSTANT)
@@ -59,6 +62,7 @@ public:
     ~PagedGridController() override;
 
     [[nodiscard]] ShownAppsModel *apps() { return &m_apps; }
+    [[nodiscard]] ShownAppsSlice *tiles() { return &m_tiles; }
     [[nodiscard]] GridDragState *drag() { return &m_drag; }
     [[nodiscard]] PagerModel *pager() { return &m_pager; }
     [[nodiscard]] PageWindow *pageWindow() { return &m_pageWindow; }
@@ -91,7 +95,7 @@ public:
     [[nodiscard]] QString emptyTitle() const { return m_emptyState ? m_emptyState->title : QString(); }
     [[nodiscard]] QString emptyDescription() const { return m_emptyState ? m_emptyState->description : QString(); }
 
-    // The grid came on screen in `window` / went away.
+    // The grid came on screen in `window` / went away. While it is away its rows are not recomputed.
     Q_INVOKABLE void shown(QWindow *window);
     Q_INVOKABLE void hidden();
 
@@ -123,6 +127,7 @@ private:
     void afterRefresh();
     void updateEmptyState();
     void followSelection();
+    void updateTileWindow();
 
     GridHost &m_host;
     GridDragState m_drag;
@@ -130,6 +135,7 @@ private:
     PagerModel m_pager;
     WheelPanController m_wheel;
     ShownAppsModel m_apps;
+    ShownAppsSlice m_tiles;
     PagedEdgeFlip m_edgeFlip;
 
     double m_width = 0;

@@ -6,6 +6,8 @@
 #include "quitplan.h"
 #include "storecontext.h"
 
+#include <QSet>
+
 #include <QVariantMap>
 
 #include <algorithm>
@@ -15,6 +17,10 @@ QuitPlanEditorModel::QuitPlanEditorModel(AppState &state, SupervisionWriteHooks 
     : QObject(parent)
     , m_state(state)
     , m_hooks(std::move(hooks))
+    , m_appPicker({}, [&state](const AppInfo &app) { return state.alias(app).value_or(app.name); },
+                  AppPickerModel::MultiSelection{
+                      [this] { return QSet<QString>(m_selectedBundleIDs.cbegin(), m_selectedBundleIDs.cend()); },
+                      [this](const QSet<QString> &ids) { setSelectedBundleIDs(QStringList(ids.cbegin(), ids.cend())); }})
 {
 }
 
@@ -42,6 +48,9 @@ void QuitPlanEditorModel::load()
     m_blockByMinutes = m_plan->blockMode() != QuitPlanBlockMode::until;
     m_blockMinutes = m_plan->blockMinutes();
     m_blockUntilMinute = m_plan->blockUntilMinute();
+    m_appPicker.setApps(m_state.targetableApps());
+    m_appPicker.setSearch({});
+    m_appPicker.selectionChanged();
 }
 
 void QuitPlanEditorModel::setTargetKindRaw(int raw)
@@ -152,4 +161,21 @@ void QuitPlanEditorModel::close()
     m_plan = nullptr;
     m_isNew = false;
     Q_EMIT openChanged();
+}
+
+int QuitPlanEditorModel::groupIndex() const
+{
+    const QVariantList choices = groupChoices();
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        if (choices.at(i).toMap().value(QStringLiteral("value")).toString() == m_groupID)
+            return int(i);
+    }
+    return -1;
+}
+
+void QuitPlanEditorModel::chooseGroup(int index)
+{
+    const QVariantList choices = groupChoices();
+    if (index >= 0 && index < choices.size())
+        setGroupID(choices.at(index).toMap().value(QStringLiteral("value")).toString());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "apppickermodel.h"
 #include "supervisionkinds.h"
 #include "supervisionwritehooks.h"
 
@@ -36,6 +37,8 @@ class QuitPlanEditorModel : public QObject
     Q_PROPERTY(bool untilNextDay READ untilNextDay NOTIFY edited)
     Q_PROPERTY(bool isValid READ isValid NOTIFY edited)
     Q_PROPERTY(QVariantList groupChoices READ groupChoices NOTIFY edited)
+    Q_PROPERTY(int groupIndex READ groupIndex NOTIFY edited)
+    Q_PROPERTY(AppPickerModel *appPicker READ appPicker CONSTANT)
 
 public:
     // The arrows' range of the block length, and what save() holds a typed length to.
@@ -77,6 +80,13 @@ public:
     // A target of the shown kind (a group reference, existing or not, or at least one app) and a day.
     [[nodiscard]] bool isValid() const;
     [[nodiscard]] QVariantList groupChoices() const;
+    // The entry of groupChoices() the pop-up shows: the one whose value is the group reference; −1 (a blank pop-up)
+    // for a reference no group has.
+    [[nodiscard]] int groupIndex() const;
+    // A pick in the pop-up: its value becomes the group reference.
+    Q_INVOKABLE void chooseGroup(int index);
+    // The rows of the apps card: the targetable apps of the opening, checked as selectedBundleIDs.
+    [[nodiscard]] AppPickerModel *appPicker() { return &m_appPicker; }
 
     // Writes the copy into the plan, saves, reschedules and closes. Nothing while invalid or closed.
     Q_INVOKABLE void save();
@@ -113,4 +123,5 @@ private:
     bool m_blockByMinutes = true;
     int m_blockMinutes = 60;
     int m_blockUntilMinute = 0;
+    AppPickerModel m_appPicker;
 };

@@ -2,14 +2,15 @@
 
 #include "focussession.h"
 #include "instant.h"
+#include "supervisionpanelmodel.h"
 #include "supervisionwritehooks.h"
 #include "timerservice.h"
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QUuid>
-#include <QVariantList>
 #include <QtQml/qqml.h>
 
 #include <optional>
@@ -17,16 +18,18 @@
 class AppState;
 class QuitPlan;
 
-// The timed-quit tab's verbs and texts: making, switching and deleting plans, the schedule line of a plan row, and
-// the running sessions as of a moment. The session rows are rebuilt when the session manager changes and every
-// 30 seconds; they show the time left at the last rebuild, counted from each session's stored deadline. Main
-// thread; made in C++ and handed to the panel.
+// The timed-quit tab's verbs and texts: making, switching and deleting plans, the plan rows, and the running sessions
+// as of a moment. The session rows are rebuilt when the session manager changes and every 30 seconds; they show the
+// time left at the last rebuild, counted from each session's stored deadline. With its panel it also lists the plans
+// (rebuilt on the store's changes, the state object's and the panel's toggle refresh) and hands the panel the plan
+// to edit, the turn-off question and the session to close. Main thread; made with its panel, or by a test.
 class QuitTabModel : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("made in C++ and handed to the views")
-    Q_PROPERTY(QVariantList sessionRows READ sessionRowsForQml NOTIFY sessionRowsChanged)
+    Q_PROPERTY(SupervisionRowsModel *planRows READ planRows CONSTANT)
+    Q_PROPERTY(SupervisionRowsModel *quitList READ quitList CONSTANT)
 
 public:
     struct SessionRow
@@ -38,7 +41,9 @@ public:
         friend bool operator==(const SessionRow &, const SessionRow &) = default;
     };
 
-    QuitTabModel(AppState &state, SupervisionWriteHooks hooks, QObject *parent = nullptr);
+    // Without a panel the tab has verbs and session rows but no plan rows.
+    QuitTabModel(AppState &state, SupervisionWriteHooks hooks, SupervisionPanelModel *panel = nullptr,
+                 QObject *parent = nullptr);
 
     // Inserts and saves a plan with the defaults and no target (23:00 every day, no block, on) and returns it for
     // its editor. Nothing is rescheduled: the plan has nothing to quit yet.
@@ -59,16 +64,39 @@ public:
     // The rows of the running sessions at `at`, in the manager's order; empty when none runs.
     [[nodiscard]] static QList<SessionRow> sessionRows(const QList<FocusSession> &sessions, Instant at);
     [[nodiscard]] const QList<SessionRow> &sessionRows() const { return m_sessionRows; }
-    [[nodiscard]] QVariantList sessionRowsForQml() const;
+
+    // The plans in store order, as listed (a new plan too: it shows behind its editor).
+    [[nodiscard]] SupervisionRowsModel *planRows() { return &m_planRows; }
+    // What the tab's list shows: the plan rows ("plan"), then, while any session runs, the sessions' caption
+    // ("sessionsCaption") and their rows ("session"); each row knows its index among its kind and whether it starts
+    // or ends its section.
+    [[nodiscard]] SupervisionRowsModel *quitList() { return &m_list; }
+    [[nodiscard]] const QList<QuitPlan *> &shownPlans() const { return m_shownPlans; }
+    void rebuildPlans();
+
+    // The row actions. The caption's add button: a new plan, opened in the panel's editor as new.
+    Q_INVOKABLE void addPlanClicked();
+    // The switch: on turns the plan on; off asks the panel's turn-off card (the plan unchanged until it answers).
+    Q_INVOKABLE void planSwitchClicked(int row);
+    Q_INVOKABLE void editPlanAt(int row);
+    Q_INVOKABLE void deletePlanAt(int row);
+    // A session row's close button: the panel's close card for it.
+    Q_INVOKABLE void closeSessionAt(int row);
 
 Q_SIGNALS:
     void sessionRowsChanged();
 
 private:
     void rebuildSessions();
+    void rebuildList();
+    [[nodiscard]] QuitPlan *planAt(int row) const;
 
     AppState &m_state;
     SupervisionWriteHooks m_hooks;
+    QPointer<SupervisionPanelModel> m_panel;
+    SupervisionRowsModel m_planRows;
+    SupervisionRowsModel m_list;
+    QList<QuitPlan *> m_shownPlans;
     QList<SessionRow> m_sessionRows;
     TimerHandle m_tick;
 };

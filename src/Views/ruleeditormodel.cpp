@@ -2,6 +2,7 @@
 
 #include "appgroup.h"
 #include "appstate.h"
+#include "apptilerules.h"
 #include "clock.h"
 #include "editorfieldrules.h"
 #include "restrictionrule.h"
@@ -16,7 +17,12 @@ RuleEditorModel::RuleEditorModel(AppState &state, SupervisionWriteHooks hooks, Q
     : QObject(parent)
     , m_state(state)
     , m_hooks(std::move(hooks))
+    , m_appPicker({}, [&state](const AppInfo &app) { return state.alias(app).value_or(app.name); },
+                  AppPickerModel::SingleSelection{[this] { return m_targetID; },
+                                                  [this](const QString &id) { setTargetID(id); }})
 {
+    connect(&m_appPicker, &AppPickerModel::picked, this, [this] { setShowAppPicker(false); });
+    connect(&m_dayChooser, &DayChooser::dayEdited, this, &RuleEditorModel::setOnceDay);
 }
 
 void RuleEditorModel::open(RestrictionRule *rule, bool isNew)
@@ -47,6 +53,8 @@ void RuleEditorModel::load()
     m_startMinute = m_rule->startMinute();
     m_endMinute = m_rule->endMinute();
     m_showAppPicker = false;
+    m_dayChooser.setMinimumDay(m_minimumDay);
+    m_dayChooser.setDay(m_onceDay);
 }
 
 void RuleEditorModel::chooseKind(int raw)
@@ -96,6 +104,7 @@ void RuleEditorModel::setOnceDay(QDate day)
     if (!day.isValid() || day < m_minimumDay || day == m_onceDay)
         return;
     m_onceDay = day;
+    m_dayChooser.setDay(day);
     Q_EMIT edited();
 }
 
@@ -112,6 +121,11 @@ void RuleEditorModel::setShowAppPicker(bool show)
 {
     if (show == m_showAppPicker)
         return;
+    if (show) {
+        m_appPicker.setApps(m_state.targetableApps());
+        m_appPicker.setSearch({});
+        m_appPicker.selectionChanged();
+    }
     m_showAppPicker = show;
     Q_EMIT edited();
 }
@@ -145,6 +159,12 @@ QString RuleEditorModel::selectedAppBundleID() const
 {
     const auto app = selectedApp();
     return app ? app->bundleID : QString();
+}
+
+QString RuleEditorModel::selectedAppIcon() const
+{
+    const auto app = selectedApp();
+    return app ? AppTileRules::iconSource(*app) : QString();
 }
 
 QVariantList RuleEditorModel::groupChoices() const
@@ -196,4 +216,21 @@ void RuleEditorModel::close()
     m_isNew = false;
     m_showAppPicker = false;
     Q_EMIT openChanged();
+}
+
+int RuleEditorModel::groupIndex() const
+{
+    const QVariantList choices = groupChoices();
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        if (choices.at(i).toMap().value(QStringLiteral("value")).toString() == m_targetID)
+            return int(i);
+    }
+    return -1;
+}
+
+void RuleEditorModel::chooseGroup(int index)
+{
+    const QVariantList choices = groupChoices();
+    if (index >= 0 && index < choices.size())
+        setTargetID(choices.at(index).toMap().value(QStringLiteral("value")).toString());
 }

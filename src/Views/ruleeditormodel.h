@@ -1,6 +1,8 @@
 #pragma once
 
 #include "appinfo.h"
+#include "apppickermodel.h"
+#include "daychooser.h"
 #include "instant.h"
 #include "storeid.h"
 #include "supervisionkinds.h"
@@ -42,8 +44,12 @@ class RuleEditorModel : public QObject
     Q_PROPERTY(bool hasSelectedApp READ hasSelectedApp NOTIFY edited)
     Q_PROPERTY(QString selectedAppName READ selectedAppName NOTIFY edited)
     Q_PROPERTY(QString selectedAppBundleID READ selectedAppBundleID NOTIFY edited)
+    Q_PROPERTY(QString selectedAppIcon READ selectedAppIcon NOTIFY edited)
     Q_PROPERTY(QVariantList groupChoices READ groupChoices NOTIFY edited)
+    Q_PROPERTY(int groupIndex READ groupIndex NOTIFY edited)
     Q_PROPERTY(bool showAppPicker READ showAppPicker WRITE setShowAppPicker NOTIFY edited)
+    Q_PROPERTY(AppPickerModel *appPicker READ appPicker CONSTANT)
+    Q_PROPERTY(DayChooser *dayChooser READ dayChooser CONSTANT)
 
 public:
     RuleEditorModel(AppState &state, SupervisionWriteHooks hooks, QObject *parent = nullptr);
@@ -70,11 +76,16 @@ public:
     [[nodiscard]] QDate onceDay() const { return m_onceDay; }
     void setOnceDay(QDate day);
     [[nodiscard]] QDate minimumDay() const { return m_minimumDay; }
+    // The day field's state: the one-off day and its minimum, a pick there sets onceDay.
+    [[nodiscard]] DayChooser *dayChooser() { return &m_dayChooser; }
     // Sorted, without repeats.
     [[nodiscard]] const QList<int> &weekdays() const { return m_weekdays; }
     void setWeekdays(const QList<int> &days);
     [[nodiscard]] bool showAppPicker() const { return m_showAppPicker; }
+    // Showing the picker gives it the targetable apps of this moment and an empty search.
     void setShowAppPicker(bool show);
+    // The pick sheet's rows; a pick sets the target and closes the picker.
+    [[nodiscard]] AppPickerModel *appPicker() { return &m_appPicker; }
 
     // A target, and a day or at least one weekday.
     [[nodiscard]] bool isValid() const;
@@ -84,8 +95,15 @@ public:
     // Its alias, else its name; empty without one.
     [[nodiscard]] QString selectedAppName() const;
     [[nodiscard]] QString selectedAppBundleID() const;
+    // The image source of its icon; empty without one.
+    [[nodiscard]] QString selectedAppIcon() const;
     // {"text", "value"} entries: "请选择分组" with "", then each group by sort order with its refID.
     [[nodiscard]] QVariantList groupChoices() const;
+    // The entry of groupChoices() the pop-up shows: the one whose value is the group reference; −1 (a blank pop-up)
+    // for a reference no group has.
+    [[nodiscard]] int groupIndex() const;
+    // A pick in the pop-up: its value becomes the group reference.
+    Q_INVOKABLE void chooseGroup(int index);
 
     // Writes the copy into the rule, saves, re-arms the guards and closes. Nothing while invalid or closed.
     Q_INVOKABLE void save();
@@ -115,4 +133,6 @@ private:
     QDate m_minimumDay;
     QList<int> m_weekdays;
     bool m_showAppPicker = false;
+    AppPickerModel m_appPicker;
+    DayChooser m_dayChooser;
 };

@@ -96,10 +96,23 @@ QVariantMap ShownAppsModel::rowData(const QString &bundleID) const
 
 void ShownAppsModel::scheduleRefresh()
 {
+    if (m_paused) {
+        m_stale = true;
+        return;
+    }
     if (m_refreshQueued)
         return;
     m_refreshQueued = true;
     QMetaObject::invokeMethod(this, &ShownAppsModel::refresh, Qt::QueuedConnection);
+}
+
+void ShownAppsModel::setPaused(bool paused)
+{
+    if (paused == m_paused)
+        return;
+    m_paused = paused;
+    if (!paused && m_stale)
+        refresh();
 }
 
 bool ShownAppsModel::Row::sameLook(const Row &other) const
@@ -108,12 +121,16 @@ bool ShownAppsModel::Row::sameLook(const Row &other) const
         && pinned == other.pinned && blocked == other.blocked && selected == other.selected;
 }
 
-ShownAppsModel::Row ShownAppsModel::makeRow(const AppInfo &app, const std::optional<QString> &selected) const
+ShownAppsModel::Row ShownAppsModel::makeRow(const AppInfo &app, const std::optional<QString> &selected,
+                                            const Row *earlier) const
 {
     Row row;
     row.app = app;
     row.name = m_source.shownName ? m_source.shownName(app) : app.name;
-    row.iconSource = m_source.iconSource ? m_source.iconSource(app) : QString();
+    if (earlier && earlier->app == app)
+        row.iconSource = earlier->iconSource; // an icon source is built from the app alone
+    else
+        row.iconSource = m_source.iconSource ? m_source.iconSource(app) : QString();
     row.iconCached = m_source.isIconCached && m_source.isIconCached(app.bundleID);
     row.pinned = m_source.isPinned && m_source.isPinned(app.bundleID);
     row.blocked = m_source.isBlocked && m_source.isBlocked(app.bundleID);
@@ -124,6 +141,7 @@ ShownAppsModel::Row ShownAppsModel::makeRow(const AppInfo &app, const std::optio
 void ShownAppsModel::refresh()
 {
     m_refreshQueued = false;
+    m_stale = false;
     QList<AppInfo> apps = m_source.apps ? m_source.apps() : QList<AppInfo>();
     // One row per identifier: a list view keys its items by it.
     QSet<QString> seen;
@@ -136,20 +154,26 @@ void ShownAppsModel::refresh()
     const std::optional<QString> selected = m_source.selectedID ? m_source.selectedID() : std::nullopt;
 
     QStringList before;
+    QHash<QString, qsizetype> earlier;
     before.reserve(m_rows.size());
-    for (const Row &row : std::as_const(m_rows))
-        before.append(row.app.bundleID);
+    earlier.reserve(m_rows.size());
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        before.append(m_rows.at(i).app.bundleID);
+        earlier.insert(m_rows.at(i).app.bundleID, i);
+    }
     QStringList after;
     QHash<QString, Row> fresh;
     after.reserve(apps.size());
+    fresh.reserve(apps.size());
     for (const AppInfo &app : std::as_const(apps)) {
         after.append(app.bundleID);
-        fresh.insert(app.bundleID, makeRow(app, selected));
+        const qsizetype at = earlier.value(app.bundleID, -1);
+        fresh.insert(app.bundleID, makeRow(app, selected, at < 0 ? nullptr : &m_rows.at(at)));
     }
 
     const int oldCount = count();
-    const QList<ListDiff::Step> steps = ListDiff::steps(before, after);
-    if (steps.size() > maxStepsToAnimate) {
+    const std::optional<QList<ListDiff::Step>> steps = ListDiff::steps(before, after, maxStepsToAnimate);
+    if (!steps) {
         // A new search or a rescan: row by row, every later tile would renumber at each step. Start afresh.
         beginResetModel();
         m_rows.clear();
@@ -157,7 +181,7 @@ void ShownAppsModel::refresh()
             m_rows.append(fresh.value(id));
         endResetModel();
     } else {
-        for (const ListDiff::Step &step : steps) {
+        for (const ListDiff::Step &step : *steps) {
             switch (step.kind) {
             case ListDiff::Step::Kind::Remove:
                 beginRemoveRows({}, step.from, step.from);

@@ -67,6 +67,10 @@ public:
 
     // Something the rows depend on changed: recompute once, at the end of this event-loop turn.
     void scheduleRefresh();
+    // While paused (its grid is not on screen) a change only marks the rows as out of date; they are recomputed when
+    // it resumes.
+    void setPaused(bool paused);
+    [[nodiscard]] bool isPaused() const { return m_paused; }
     // Recompute now.
     void refresh();
 
@@ -88,9 +92,12 @@ private:
 
         [[nodiscard]] bool sameLook(const Row &other) const;
     };
-    [[nodiscard]] Row makeRow(const AppInfo &app, const std::optional<QString> &selected) const;
+    // `earlier` is the app's row before, if it had one: what depends on the app alone is taken from there.
+    [[nodiscard]] Row makeRow(const AppInfo &app, const std::optional<QString> &selected, const Row *earlier) const;
 
     Source m_source;
     QList<Row> m_rows;
     bool m_refreshQueued = false;
+    bool m_paused = false;
+    bool m_stale = false;
 };

@@ -2,6 +2,7 @@
 
 #include "adhocblock.h"
 #include "appgroup.h"
+#include "apppickermodel.h"
 #include "appsearchdeeplink.h"
 #include "appstate.h"
 #include "blockevaluation.h"
@@ -10,9 +11,12 @@
 #include "focussessionmanager.h"
 #include "preferences.h"
 #include "quitplan.h"
+#include "quitplaneditormodel.h"
 #include "quitplanengine.h"
+#include "quittabmodel.h"
 #include "restrictionengine.h"
 #include "restrictionrule.h"
+#include "ruleeditormodel.h"
 #include "schedulecalendar.h"
 #include "scheduletext.h"
 #include "storecontext.h"
@@ -57,35 +61,68 @@ QVariant SupervisionRowsModel::data(const QModelIndex &index, int role) const
     case BadgeRole: return row.badge;
     case SubtitleRole: return row.subtitle;
     case SwitchOnRole: return row.switchOn;
+    case KindRole: return row.kind;
+    case SourceRole: return row.source;
+    case FirstRole: return row.first;
+    case LastRole: return row.last;
     default: return {};
     }
 }
 
 QHash<int, QByteArray> SupervisionRowsModel::roleNames() const
 {
-    return {{KeyRole, "key"}, {TitleRole, "title"}, {BadgeRole, "badge"}, {SubtitleRole, "subtitle"},
-            {SwitchOnRole, "switchOn"}};
+    return {{KeyRole, "key"},       {TitleRole, "title"},   {BadgeRole, "badge"}, {SubtitleRole, "subtitle"},
+            {SwitchOnRole, "switchOn"}, {KindRole, "kind"},     {SourceRole, "source"}, {FirstRole, "first"},
+            {LastRole, "last"}};
 }
 
 void SupervisionRowsModel::setRows(QList<Row> rows)
 {
-    // A rebuild also when equal: the switches show the stored state again after a cancelled turn-off.
     const int before = int(m_rows.size());
-    beginResetModel();
-    m_rows = std::move(rows);
-    endResetModel();
-    if (before != m_rows.size())
+    const int after = int(rows.size());
+    const int common = std::min(before, after);
+    if (after < before) {
+        beginRemoveRows({}, after, before - 1);
+        m_rows.resize(after);
+        endRemoveRows();
+    }
+    // The rows both lists have are reported changed also when equal: the switches show the stored state again.
+    for (int i = 0; i < common; ++i)
+        m_rows[i] = rows.at(i);
+    if (common > 0)
+        Q_EMIT dataChanged(index(0), index(common - 1));
+    if (after > before) {
+        beginInsertRows({}, before, after - 1);
+        for (int i = before; i < after; ++i)
+            m_rows.append(rows.at(i));
+        endInsertRows();
+    }
+    if (before != after)
         Q_EMIT countChanged();
 }
 
 // --- Panel.
 
 SupervisionPanelModel::SupervisionPanelModel(AppState &state, SupervisionRearm &rearm, QObject *parent)
+    : SupervisionPanelModel(state, &rearm, nullptr, parent)
+{
+}
+
+SupervisionPanelModel::SupervisionPanelModel(AppState &state, std::unique_ptr<SupervisionRearm> rearm,
+                                             QObject *parent)
+    : SupervisionPanelModel(state, nullptr, std::move(rearm), parent)
+{
+}
+
+SupervisionPanelModel::SupervisionPanelModel(AppState &state, SupervisionRearm *rearm,
+                                             std::unique_ptr<SupervisionRearm> owned, QObject *parent)
     : QObject(parent)
     , m_state(state)
-    , m_rearm(rearm)
+    , m_ownedRearm(std::move(owned))
+    , m_rearm(rearm ? *rearm : *m_ownedRearm)
     , m_ruleRows(this)
     , m_linkedRows(this)
+    , m_restrictList(this)
 {
     StoreContext &context = m_state.container().mainContext();
     connect(&context, &StoreContext::changed, this, [this] { rebuildRows(); });
@@ -410,12 +447,37 @@ void SupervisionPanelModel::addRule()
     save();
     m_ruleIsNew = true;
     m_editingRule = rule;
+    Q_EMIT editorsChanged();
 }
 
 void SupervisionPanelModel::editRule(RestrictionRule &rule)
 {
     m_ruleIsNew = false;
     m_editingRule = &rule;
+    Q_EMIT editorsChanged();
+}
+
+void SupervisionPanelModel::editPlan(QuitPlan &plan, bool isNew)
+{
+    m_planIsNew = isNew;
+    m_editingPlan = &plan;
+    Q_EMIT editorsChanged();
+}
+
+void SupervisionPanelModel::ruleEditorClosed()
+{
+    if (!m_editingRule)
+        return;
+    m_editingRule = nullptr;
+    Q_EMIT editorsChanged();
+}
+
+void SupervisionPanelModel::planEditorClosed()
+{
+    if (!m_editingPlan)
+        return;
+    m_editingPlan = nullptr;
+    Q_EMIT editorsChanged();
 }
 
 void SupervisionPanelModel::setRule(RestrictionRule &rule, bool on)
@@ -436,9 +498,14 @@ void SupervisionPanelModel::setRule(RestrictionRule &rule, bool on)
         target->setIsEnabled(false);
         target->setPausedUntil(std::nullopt);
     };
+    setDisableRequest(std::move(request));
+    m_rearm.rearmGuards();
+}
+
+void SupervisionPanelModel::setDisableRequest(DisableRequest request)
+{
     m_disableRequest = std::move(request);
     Q_EMIT cardsChanged();
-    m_rearm.rearmGuards();
 }
 
 void SupervisionPanelModel::deleteRule(RestrictionRule &rule)
@@ -523,10 +590,43 @@ void SupervisionPanelModel::rebuildRows()
     m_shownRules = validRules();
     QList<SupervisionRowsModel::Row> rows;
     rows.reserve(m_shownRules.size());
-    for (const RestrictionRule *rule : std::as_const(m_shownRules))
-        rows.append({rule->storeID().text(), ruleTitle(*rule), QString(), ruleSubtitle(*rule), ruleSwitchShown(*rule)});
+    for (const RestrictionRule *rule : std::as_const(m_shownRules)) {
+        SupervisionRowsModel::Row row;
+        row.key = rule->storeID().text();
+        row.title = ruleTitle(*rule);
+        row.subtitle = ruleSubtitle(*rule);
+        row.switchOn = ruleSwitchShown(*rule);
+        rows.append(row);
+    }
     m_ruleRows.setRows(std::move(rows));
     rebuildLinked();
+}
+
+void SupervisionPanelModel::rebuildRestrictList()
+{
+    QList<SupervisionRowsModel::Row> list;
+    const QList<SupervisionRowsModel::Row> &rules = m_ruleRows.rows();
+    const QList<SupervisionRowsModel::Row> &linked = m_linkedRows.rows();
+    list.reserve(rules.size() + linked.size() + 1);
+    const auto append = [&list](const QList<SupervisionRowsModel::Row> &rows, const QString &kind) {
+        for (int i = 0; i < rows.size(); ++i) {
+            SupervisionRowsModel::Row row = rows.at(i);
+            row.kind = kind;
+            row.source = i;
+            row.first = i == 0;
+            row.last = i == rows.size() - 1;
+            list.append(row);
+        }
+    };
+    append(rules, QStringLiteral("rule"));
+    if (!linked.isEmpty()) {
+        SupervisionRowsModel::Row caption;
+        caption.kind = QStringLiteral("linkedCaption");
+        caption.title = QStringLiteral("联动禁启");
+        list.append(caption);
+        append(linked, QStringLiteral("linked"));
+    }
+    m_restrictList.setRows(std::move(list));
 }
 
 void SupervisionPanelModel::rebuildLinked()
@@ -534,34 +634,63 @@ void SupervisionPanelModel::rebuildLinked()
     m_shownLinked = linkedItems(now());
     QList<SupervisionRowsModel::Row> rows;
     rows.reserve(m_shownLinked.size());
-    for (const LinkedItem &item : std::as_const(m_shownLinked))
-        rows.append({QString(), item.title, item.badge, item.subtitle, false});
+    for (const LinkedItem &item : std::as_const(m_shownLinked)) {
+        SupervisionRowsModel::Row row;
+        row.title = item.title;
+        row.badge = item.badge;
+        row.subtitle = item.subtitle;
+        rows.append(row);
+    }
     m_linkedRows.setRows(std::move(rows));
+    rebuildRestrictList();
 }
 
 // --- Launch-conditions tab.
 
-QStringList SupervisionPanelModel::focusControlAppIDs() const
+QList<AppInfo> SupervisionPanelModel::focusControlApps() const
 {
-    QStringList ids;
+    QList<AppInfo> apps;
     for (const AppInfo &app : m_state.targetableApps()) {
         if (!m_state.seams().embeddedApps.contains(app.bundleID))
-            ids.append(app.bundleID);
+            apps.append(app);
     }
-    return ids;
+    return apps;
 }
 
-QStringList SupervisionPanelModel::searchPageConfigurableAppIDs() const
+QList<AppInfo> SupervisionPanelModel::searchPageConfigurableApps() const
 {
     QSet<QString> linked;
     for (const AppSearchDeepLink::Link &link : AppSearchDeepLink::links())
         linked.insert(link.bundleID);
-    QStringList ids;
+    QList<AppInfo> apps;
     for (const AppInfo &app : m_state.targetableApps()) {
         if (linked.contains(app.bundleID) && AppSearchDeepLink::launchPanelBundleIDs().contains(app.bundleID))
-            ids.append(app.bundleID);
+            apps.append(app);
     }
+    return apps;
+}
+
+namespace {
+
+QStringList idsOf(const QList<AppInfo> &apps)
+{
+    QStringList ids;
+    ids.reserve(apps.size());
+    for (const AppInfo &app : apps)
+        ids.append(app.bundleID);
     return ids;
+}
+
+} // namespace
+
+QStringList SupervisionPanelModel::focusControlAppIDs() const
+{
+    return idsOf(focusControlApps());
+}
+
+QStringList SupervisionPanelModel::searchPageConfigurableAppIDs() const
+{
+    return idsOf(searchPageConfigurableApps());
 }
 
 QSet<QString> SupervisionPanelModel::focusSelection() const
@@ -630,4 +759,85 @@ void SupervisionPanelModel::setShowSearchPagePicker(bool show)
         return;
     m_showSearchPagePicker = show;
     Q_EMIT pickersChanged();
+}
+
+QString SupervisionPanelModel::shownName(const AppInfo &app) const
+{
+    return m_state.alias(app).value_or(app.name);
+}
+
+AppPickerModel *SupervisionPanelModel::makeFocusPicker(QObject *owner)
+{
+    auto *picker = new AppPickerModel(
+        focusControlApps(), [this](const AppInfo &app) { return shownName(app); },
+        AppPickerModel::MultiSelection{[this] { return focusSelection(); },
+                                       [this](const QSet<QString> &selection) { setFocusSelection(selection); }},
+        owner);
+    // A write announces a change of the state object; the check marks follow the stored list.
+    connect(this, &SupervisionPanelModel::launchChanged, picker, &AppPickerModel::selectionChanged);
+    return picker;
+}
+
+AppPickerModel *SupervisionPanelModel::makeSearchPagePicker(QObject *owner)
+{
+    auto *picker = new AppPickerModel(
+        searchPageConfigurableApps(), [this](const AppInfo &app) { return shownName(app); },
+        AppPickerModel::MultiSelection{[this] { return searchPageSelection(); },
+                                       [this](const QSet<QString> &selection) { setSearchPageSelection(selection); }},
+        owner);
+    connect(this, &SupervisionPanelModel::launchChanged, picker, &AppPickerModel::selectionChanged);
+    return picker;
+}
+
+// --- Factory.
+
+SupervisionPanelModel *SupervisionPanels::create(AppState *state, QObject *owner)
+{
+    if (!state)
+        return nullptr;
+    return new SupervisionPanelModel(*state, std::make_unique<AppStateSupervisionRearm>(*state), owner);
+}
+
+// --- Editors and the timed-quit tab.
+
+SupervisionWriteHooks SupervisionPanelModel::writeHooks() const
+{
+    SupervisionRearm *rearm = &m_rearm;
+    return {[rearm] { rearm->rearmGuards(); }, [rearm] { rearm->rescheduleQuitPlans(); }};
+}
+
+RuleEditorModel *SupervisionPanelModel::makeRuleEditor(QObject *owner)
+{
+    auto *editor = new RuleEditorModel(m_state, writeHooks(), owner);
+    if (m_editingRule)
+        editor->open(m_editingRule, m_ruleIsNew);
+    // Queued: the editor's sheet goes with the record, and the editor is still inside save() or cancel() here.
+    connect(
+        editor, &RuleEditorModel::openChanged, this,
+        [this, editor] {
+            if (!editor->isOpen())
+                ruleEditorClosed();
+        },
+        Qt::QueuedConnection);
+    return editor;
+}
+
+QuitPlanEditorModel *SupervisionPanelModel::makePlanEditor(QObject *owner)
+{
+    auto *editor = new QuitPlanEditorModel(m_state, writeHooks(), owner);
+    if (m_editingPlan)
+        editor->open(m_editingPlan, m_planIsNew);
+    connect(
+        editor, &QuitPlanEditorModel::openChanged, this,
+        [this, editor] {
+            if (!editor->isOpen())
+                planEditorClosed();
+        },
+        Qt::QueuedConnection);
+    return editor;
+}
+
+QuitTabModel *SupervisionPanelModel::makeQuitTab(QObject *owner)
+{
+    return new QuitTabModel(m_state, writeHooks(), this, owner);
 }

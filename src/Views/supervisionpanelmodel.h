@@ -2,6 +2,7 @@
 
 #include "instant.h"
 #include "supervisiontab.h"
+#include "supervisionwritehooks.h"
 #include "timerservice.h"
 
 #include <QAbstractListModel>
@@ -12,9 +13,15 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AdHocBlock;
+class AppPickerModel;
+class QuitPlanEditorModel;
+class QuitTabModel;
+class RuleEditorModel;
+struct AppInfo;
 class AppGroup;
 class AppState;
 class QuitPlan;
@@ -26,7 +33,10 @@ struct QuitPlanSnapshot;
 struct RestrictionRuleSnapshot;
 
 // Rows that a supervision tab shows: a title, an optional badge, a subtitle and, for rule rows, the switch as shown.
-// Rebuilt whole by its panel model. Main thread; owned by the panel model.
+// Rebuilt whole by its panel model and updated in place (rows changed, added or removed at the end), so a view keeps
+// its delegates and its scroll position. The restriction tab's list holds its rules, then the caption of the linked
+// blocks and the blocks, each row knowing its kind, its index in its own list and whether it starts or ends its
+// section. Main thread; owned by the panel model.
 class SupervisionRowsModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -41,9 +51,23 @@ public:
         QString badge;
         QString subtitle;
         bool switchOn = false;
+        QString kind;     // "rule", "linkedCaption" or "linked" in the restriction tab's list
+        int source = -1;  // the row's index among the rows of its kind
+        bool first = false; // first of its section
+        bool last = false;  // last of its section
         friend bool operator==(const Row &, const Row &) = default;
     };
-    enum Role { KeyRole = Qt::UserRole + 1, TitleRole, BadgeRole, SubtitleRole, SwitchOnRole };
+    enum Role {
+        KeyRole = Qt::UserRole + 1,
+        TitleRole,
+        BadgeRole,
+        SubtitleRole,
+        SwitchOnRole,
+        KindRole,
+        SourceRole,
+        FirstRole,
+        LastRole
+    };
 
     using QAbstractListModel::QAbstractListModel;
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
@@ -80,10 +104,15 @@ class SupervisionPanelModel : public QObject
     Q_PROPERTY(QString closeSlogan READ closeSlogan NOTIFY cardsChanged)
     Q_PROPERTY(SupervisionRowsModel *ruleRows READ ruleRows CONSTANT)
     Q_PROPERTY(SupervisionRowsModel *linkedRows READ linkedRows CONSTANT)
+    Q_PROPERTY(SupervisionRowsModel *restrictList READ restrictList CONSTANT)
     Q_PROPERTY(bool showAppPicker READ showAppPicker WRITE setShowAppPicker NOTIFY pickersChanged)
     Q_PROPERTY(bool showSearchPagePicker READ showSearchPagePicker WRITE setShowSearchPagePicker NOTIFY pickersChanged)
     Q_PROPERTY(QString focusCountText READ focusCountText NOTIFY launchChanged)
     Q_PROPERTY(QString searchPageCountText READ searchPageCountText NOTIFY launchChanged)
+    Q_PROPERTY(bool hasEditingRule READ hasEditingRule NOTIFY editorsChanged)
+    Q_PROPERTY(bool ruleIsNew READ ruleIsNew NOTIFY editorsChanged)
+    Q_PROPERTY(bool hasEditingPlan READ hasEditingPlan NOTIFY editorsChanged)
+    Q_PROPERTY(bool planIsNew READ planIsNew NOTIFY editorsChanged)
 public:
     enum class DisableChoice { pauseOnce, always, cancel };
     Q_ENUM(DisableChoice)
@@ -122,6 +151,8 @@ public:
     };
 
     SupervisionPanelModel(AppState &state, SupervisionRearm &rearm, QObject *parent = nullptr);
+    // The same with a re-arm of its own (the program's, made by SupervisionPanels).
+    SupervisionPanelModel(AppState &state, std::unique_ptr<SupervisionRearm> rearm, QObject *parent = nullptr);
     ~SupervisionPanelModel() override;
 
     // --- Shell.
@@ -144,6 +175,8 @@ public:
     Q_INVOKABLE void returnPressed();
 
     [[nodiscard]] const std::optional<DisableRequest> &disableRequest() const { return m_disableRequest; }
+    // Opens the turn-off card (a row's switch turned off); the caller has re-armed what it owes.
+    void setDisableRequest(DisableRequest request);
     [[nodiscard]] bool hasDisableRequest() const { return m_disableRequest.has_value(); }
     [[nodiscard]] bool canPauseOnce() const { return m_disableRequest && m_disableRequest->pauseUntil.has_value(); }
     [[nodiscard]] const std::optional<CloseTarget> &closeTarget() const { return m_closeTarget; }
@@ -160,11 +193,18 @@ public:
     [[nodiscard]] QString blockedSlogan() const;
     void setBlockedSlogan(const QString &slogan);
 
-    // The editors' hooks (their views come later): the record to edit and whether it is new.
+    // The records the editors show and whether they are new. The panel presents an editor while its record is set;
+    // the editor, once saved or cancelled, hands the record back through the matching ...Closed().
     [[nodiscard]] RestrictionRule *editingRule() const { return m_editingRule; }
+    [[nodiscard]] bool hasEditingRule() const { return m_editingRule != nullptr; }
     [[nodiscard]] bool ruleIsNew() const { return m_ruleIsNew; }
     [[nodiscard]] QuitPlan *editingPlan() const { return m_editingPlan; }
+    [[nodiscard]] bool hasEditingPlan() const { return m_editingPlan != nullptr; }
     [[nodiscard]] bool planIsNew() const { return m_planIsNew; }
+    // Sets the is-new flag, then the plan (the timed-quit tab's add and edit actions).
+    void editPlan(QuitPlan &plan, bool isNew);
+    Q_INVOKABLE void ruleEditorClosed();
+    Q_INVOKABLE void planEditorClosed();
 
     // --- Texts.
     [[nodiscard]] QString planTitle(const QuitPlan &plan) const;
@@ -194,8 +234,12 @@ public:
     Q_INVOKABLE void closeLinkedAt(int row);
     [[nodiscard]] SupervisionRowsModel *ruleRows() { return &m_ruleRows; }
     [[nodiscard]] SupervisionRowsModel *linkedRows() { return &m_linkedRows; }
+    // The rules, then (when any) the linked blocks' caption and the blocks: what the restriction tab lists.
+    [[nodiscard]] SupervisionRowsModel *restrictList() { return &m_restrictList; }
 
     // --- Launch-conditions tab.
+    [[nodiscard]] QList<AppInfo> focusControlApps() const;
+    [[nodiscard]] QList<AppInfo> searchPageConfigurableApps() const;
     [[nodiscard]] QStringList focusControlAppIDs() const;
     [[nodiscard]] QStringList searchPageConfigurableAppIDs() const;
     [[nodiscard]] int focusControlCount() const;
@@ -210,6 +254,17 @@ public:
     void setShowAppPicker(bool show);
     [[nodiscard]] bool showSearchPagePicker() const { return m_showSearchPagePicker; }
     void setShowSearchPagePicker(bool show);
+    // The rows of the two picker sheets, made afresh for each opening and owned by `owner` (the sheet). Each click
+    // writes the selection at once; the names shown are the aliases, else the apps' names.
+    Q_INVOKABLE AppPickerModel *makeFocusPicker(QObject *owner);
+    Q_INVOKABLE AppPickerModel *makeSearchPagePicker(QObject *owner);
+
+    // --- Editors and the timed-quit tab: their view models, made afresh for each showing, owned by `owner` (the
+    // sheet or the tab) and re-arming through this panel's re-arm. An editor opens on the record being edited and,
+    // once saved or cancelled, hands it back (ruleEditorClosed(), planEditorClosed()).
+    Q_INVOKABLE RuleEditorModel *makeRuleEditor(QObject *owner);
+    Q_INVOKABLE QuitPlanEditorModel *makePlanEditor(QObject *owner);
+    Q_INVOKABLE QuitTabModel *makeQuitTab(QObject *owner);
 
     // Rebuilds the rows (the store changed, the state announced a change, toggleRefresh moved).
     void rebuildRows();
@@ -226,15 +281,24 @@ Q_SIGNALS:
     void cardsChanged();
     void pickersChanged();
     void launchChanged();
+    void editorsChanged();
     // The panel asks its host to close it.
     void dismissRequested();
 
 private:
+    // Uses `rearm` when given, else `owned`.
+    SupervisionPanelModel(AppState &state, SupervisionRearm *rearm, std::unique_ptr<SupervisionRearm> owned,
+                          QObject *parent);
     [[nodiscard]] Instant now() const;
+    [[nodiscard]] QString shownName(const AppInfo &app) const;
     void bumpToggleRefresh();
+    void rebuildRestrictList();
     void save();
+    // The editors' and the tab's hooks: this panel's re-arm, which outlives them.
+    [[nodiscard]] SupervisionWriteHooks writeHooks() const;
 
     AppState &m_state;
+    std::unique_ptr<SupervisionRearm> m_ownedRearm;
     SupervisionRearm &m_rearm;
     SupervisionTab m_tab = SupervisionTab::launch;
     RestrictionRule *m_editingRule = nullptr;
@@ -248,7 +312,19 @@ private:
     bool m_showSearchPagePicker = false;
     SupervisionRowsModel m_ruleRows;
     SupervisionRowsModel m_linkedRows;
+    SupervisionRowsModel m_restrictList;
     QList<RestrictionRule *> m_shownRules;
     QList<LinkedItem> m_shownLinked;
     TimerHandle m_linkedTick;
+};
+
+// Makes the supervision panel's model for QML: one per opening, owned by the panel, so that it goes with it.
+class SupervisionPanels : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+public:
+    using QObject::QObject;
+    Q_INVOKABLE static SupervisionPanelModel *create(AppState *state, QObject *owner);
 };

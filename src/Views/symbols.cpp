@@ -34,6 +34,10 @@ const QStringList &Symbols::names()
         QStringLiteral("pause.fill"),
         QStringLiteral("bell"),
         QStringLiteral("doc.text"),
+        QStringLiteral("pencil"),
+        QStringLiteral("trash"),
+        QStringLiteral("chevron.left"),
+        QStringLiteral("chevron.up.chevron.down"),
     };
     return table;
 }

@@ -13,6 +13,30 @@ QStringList keysOf(const QList<TimerPanelLine> &lines)
     return keys;
 }
 
+// The roles whose values differ between two readings of one line: a tick usually changes the time alone, and the
+// view then updates that one text.
+QList<int> changedRoles(const TimerPanelLine &from, const TimerPanelLine &to)
+{
+    using M = TimerPanelRowsModel;
+    QList<int> roles;
+    const auto add = [&roles](bool differs, int role) {
+        if (differs)
+            roles.append(role);
+    };
+    add(from.key != to.key, M::KeyRole);
+    add(from.iconSource != to.iconSource, M::IconSourceRole);
+    add(from.iconOpacity != to.iconOpacity, M::IconOpacityRole);
+    add(from.title != to.title, M::TitleRole);
+    add(from.titleColor != to.titleColor, M::TitleColorRole);
+    add(from.subtitle != to.subtitle, M::SubtitleRole);
+    add(from.pauseShown != to.pauseShown, M::PauseShownRole);
+    add(from.timeText != to.timeText, M::TimeTextRole);
+    add(from.timeColor != to.timeColor, M::TimeColorRole);
+    add(from.closeToolTip != to.closeToolTip, M::CloseToolTipRole);
+    add(from.dividerBefore != to.dividerBefore, M::DividerBeforeRole);
+    return roles;
+}
+
 } // namespace
 
 TimerPanelRowsModel::TimerPanelRowsModel(CloseHandler onClose, QObject *parent)
@@ -50,8 +74,10 @@ void TimerPanelRowsModel::setLines(const QList<TimerPanelLine> &lines)
     for (int row = 0; row < count(); ++row) {
         if (m_lines.at(row) == lines.at(row))
             continue;
-        m_lines[row] = lines.at(row);
-        Q_EMIT dataChanged(index(row), index(row));
+        const QList<int> roles = changedRoles(m_lines.at(row), lines.at(row));
+        m_lines[row] = lines.at(row); // also what no role shows: the override a close button hides
+        if (!roles.isEmpty())
+            Q_EMIT dataChanged(index(row), index(row), roles);
     }
     if (count() != before)
         Q_EMIT countChanged();

@@ -15,6 +15,7 @@ VerticalGridController::VerticalGridController(GridHost &host, TimerService &tim
           [this](const AppInfo &app) { return m_host.iconSource(app); },
           [this](const QString &id) { return m_host.isIconCached(id); },
           [this](const AppInfo &app) { m_host.requestLaunch(app); }})
+    , m_tiles(m_apps)
     , m_autoScroll(timers, VerticalAutoScroll::Ports{
                                [this] { return m_metrics; }, [this](double y) { Q_EMIT scrollRequested(y); },
                                [this] { return m_drag.pointer().y(); },
@@ -58,9 +59,22 @@ QPointF VerticalGridController::cellPosition(int index) const
 void VerticalGridController::shown()
 {
     m_shown = true;
+    m_apps.setPaused(false);
     m_writtenColumns.reset();
     m_writtenCeiling.reset();
     relayout();
+}
+
+void VerticalGridController::hidden()
+{
+    m_shown = false;
+    m_apps.setPaused(true);
+}
+
+void VerticalGridController::updateTileWindow()
+{
+    const TileWindow window = VerticalGridLayout::tileWindow(m_geometry, m_metrics.offset, m_metrics.containerHeight);
+    m_tiles.setWindow(window.first, window.count);
 }
 
 void VerticalGridController::relayout()
@@ -88,6 +102,7 @@ void VerticalGridController::relayout()
             m_host.setGridZoomCeiling(ceiling);
         }
     }
+    updateTileWindow();
     if (changed)
         Q_EMIT layoutChanged();
 }
@@ -115,6 +130,7 @@ void VerticalGridController::setScrollMetrics(double offset, double content, dou
         return;
     m_metrics = metrics;
     m_trackHeight = trackHeight;
+    updateTileWindow();
     updateKnob();
 }
 

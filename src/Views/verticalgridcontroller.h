@@ -6,6 +6,7 @@
 #include "gridhost.h"
 #include "gridlayoutgeometry.h"
 #include "shownappsmodel.h"
+#include "shownappsslice.h"
 #include "timerservice.h"
 #include "verticalautoscroll.h"
 
@@ -23,6 +24,8 @@ class VerticalGridController : public QObject
     QML_ELEMENT
     QML_UNCREATABLE("made in C++ and handed to the vertical grid")
     Q_PROPERTY(ShownAppsModel *apps READ apps CONSTANT)
+    // The apps of the rows in view and next to it.
+    Q_PROPERTY(ShownAppsSlice *tiles READ tiles CONSTANT)
     Q_PROPERTY(GridDragState *drag READ drag CONSTANT)
 
     Q_PROPERTY(double width READ width WRITE setWidth NOTIFY layoutChanged)
@@ -51,6 +54,7 @@ public:
     VerticalGridController(GridHost &host, TimerService &timers, QObject *parent = nullptr);
 
     [[nodiscard]] ShownAppsModel *apps() { return &m_apps; }
+    [[nodiscard]] ShownAppsSlice *tiles() { return &m_tiles; }
     [[nodiscard]] GridDragState *drag() { return &m_drag; }
 
     [[nodiscard]] double width() const { return m_width; }
@@ -80,8 +84,9 @@ public:
     [[nodiscard]] QString emptyTitle() const { return m_emptyState ? m_emptyState->title : QString(); }
     [[nodiscard]] QString emptyDescription() const { return m_emptyState ? m_emptyState->description : QString(); }
 
-    // The grid came on screen.
+    // The grid came on screen / went away. While it is away its rows are not recomputed.
     Q_INVOKABLE void shown();
+    Q_INVOKABLE void hidden();
     // The scroll view's numbers whenever one of them changes: offset from the top, content and visible height,
     // and the height of the scrollbar's track.
     Q_INVOKABLE void setScrollMetrics(double offset, double contentHeight, double visibleHeight, double trackHeight);
@@ -114,10 +119,12 @@ private:
     void updateEmptyState();
     void updateKnob();
     void revealSelection();
+    void updateTileWindow();
 
     GridHost &m_host;
     GridDragState m_drag;
     ShownAppsModel m_apps;
+    ShownAppsSlice m_tiles;
     VerticalAutoScroll m_autoScroll;
 
     double m_width = 0;

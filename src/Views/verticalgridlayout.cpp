@@ -3,6 +3,7 @@
 #include "iconscaleceiling.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace VerticalGridLayout {
 
@@ -69,6 +70,21 @@ QPointF cellPosition(const GridLayoutGeometry &g, int index)
 {
     const int columns = std::max(g.columns, 1);
     return {g.paddingH + (index % columns) * g.columnPitch(), g.paddingV + (index / columns) * g.rowPitch()};
+}
+
+TileWindow tileWindow(const GridLayoutGeometry &g, double offset, double visibleHeight)
+{
+    const double pitch = g.rowPitch();
+    if (g.columns < 1 || pitch <= 0 || visibleHeight <= 0)
+        return {};
+    // Row r covers [paddingV + r * pitch, paddingV + r * pitch + cellHeight].
+    const double top = offset - pitch;
+    const double bottom = offset + visibleHeight + pitch;
+    const int firstRow = std::max(0, int(std::ceil((top - g.paddingV - g.cellHeight) / pitch)));
+    const int lastRow = int(std::floor((bottom - g.paddingV) / pitch));
+    if (lastRow < firstRow)
+        return {};
+    return {firstRow * g.columns, (lastRow - firstRow + 1) * g.columns};
 }
 
 int autoScrollDirection(double pointerY, double offset, double visibleHeight)

@@ -23,6 +23,9 @@ inline constexpr double autoScrollStep = 7;
 [[nodiscard]] double contentHeight(const GridLayoutGeometry &g, int cellCount);
 [[nodiscard]] QPointF cellPosition(const GridLayoutGeometry &g, int index);
 
+// The cells whose rows lie in a view of `visibleHeight` scrolled to `offset`, or within one row of it.
+[[nodiscard]] TileWindow tileWindow(const GridLayoutGeometry &g, double offset, double visibleHeight);
+
 // -1 near the top of the visible area, +1 near the bottom, 0 between.
 [[nodiscard]] int autoScrollDirection(double pointerY, double offset, double visibleHeight);
 

@@ -1,6 +1,7 @@
 #include "applists.h"
 #include "apppickermodel.h"
 #include "apppicklist.h"
+#include "apppicklistmodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QHash>
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void pickSheetChecksTheRowEqualToTheSelection();
     void multiActionsDoNothingOnASingleSelection();
     void newCandidatesAreSortedAndFilteredByTheSearch();
+    void sharedRowsFollowTheSearchAndTheShownNames();
+    void allRowsChangedSpansTheShownRowsOnly();
 };
 
 namespace {
@@ -53,6 +56,21 @@ QString nameOnly(const AppInfo &a)
 {
     return a.name;
 }
+
+// The rows both app lists share, with one role of its own: the row's name length.
+class LengthRows : public AppPickListModel
+{
+public:
+    static constexpr int lengthRole = FirstOwnRole;
+    using AppPickListModel::allRowsChanged;
+    using AppPickListModel::setRows;
+
+protected:
+    QVariant rowData(const AppInfo &app, int role) const override
+    {
+        return role == lengthRole ? QVariant(int(app.name.size())) : QVariant();
+    }
+};
 
 } // namespace
 
@@ -238,6 +256,65 @@ void TestAppPickers::newCandidatesAreSortedAndFilteredByTheSearch()
     QCOMPARE(idsOf(model.shownApps()), ids(u"x y"_qs));
     QCOMPARE(model.count(), 2);
     QCOMPARE(count.size(), 2);
+}
+
+void TestAppPickers::sharedRowsFollowTheSearchAndTheShownNames()
+{
+    LengthRows rows;
+    QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy count(&rows, &AppPickListModel::countChanged);
+    QSignalSpy search(&rows, &AppPickListModel::searchChanged);
+    QSignalSpy resets(&rows, &QAbstractItemModel::modelReset);
+
+    // The owner's order is kept; "z" shows as 苹果 and is found by it.
+    rows.setRows({app(u"z"_qs, u"Zed"_qs), app(u"m"_qs, u"Mango"_qs), app(u"k"_qs, u"Kiwi"_qs)},
+                 {{u"z"_qs, u"苹果"_qs}});
+    QCOMPARE(idsOf(rows.shownApps()), ids(u"z m k"_qs));
+    QCOMPARE(count.size(), 1);
+    const QModelIndex first = rows.index(0);
+    QCOMPARE(first.data(AppPickListModel::BundleIdRole).toString(), u"z"_qs);
+    QCOMPARE(first.data(AppPickListModel::NameRole).toString(), u"苹果"_qs);
+    QCOMPARE(first.data(Qt::DisplayRole).toString(), u"苹果"_qs);
+    QVERIFY(!first.data(AppPickListModel::IconSourceRole).toString().isEmpty());
+    QCOMPARE(first.data(LengthRows::lengthRole).toInt(), 3); // the owner's role sees the app itself
+    QVERIFY(!first.data(Qt::DecorationRole).isValid());
+    QCOMPARE(rows.roleNames().value(AppPickListModel::NameRole), QByteArray("name"));
+
+    rows.setSearch(u"苹"_qs);
+    QCOMPARE(idsOf(rows.shownApps()), ids(u"z"_qs));
+    QCOMPARE(rows.rowCount(), 1);
+    QCOMPARE(count.size(), 2);
+    QCOMPARE(search.size(), 1);
+    rows.setSearch(u"苹"_qs); // the same search again: nothing happens
+    QCOMPARE(search.size(), 1);
+
+    // New rows are filtered by the search as it stands; an unchanged count sends no countChanged, a reset always.
+    const qsizetype resetsBefore = resets.size();
+    rows.setRows({app(u"k"_qs, u"Kiwi"_qs), app(u"p"_qs, u"Pear"_qs)}, {{u"p"_qs, u"苹梨"_qs}});
+    QCOMPARE(idsOf(rows.shownApps()), ids(u"p"_qs));
+    QCOMPARE(count.size(), 2);
+    QCOMPARE(resets.size(), resetsBefore + 1);
+    rows.setSearch(QString());
+    QCOMPARE(idsOf(rows.shownApps()), ids(u"k p"_qs));
+    QCOMPARE(count.size(), 3);
+}
+
+void TestAppPickers::allRowsChangedSpansTheShownRowsOnly()
+{
+    LengthRows rows;
+    QSignalSpy changed(&rows, &QAbstractItemModel::dataChanged);
+    rows.allRowsChanged({LengthRows::lengthRole});
+    QCOMPARE(changed.size(), 0); // no rows, no signal
+
+    rows.setRows({app(u"a"_qs, u"Alpha"_qs), app(u"b"_qs, u"Beta"_qs), app(u"c"_qs, u"Gamma"_qs)}, {});
+    rows.setSearch(u"ta"_qs); // Beta only
+    QCOMPARE(rows.rowCount(), 1);
+    rows.allRowsChanged({LengthRows::lengthRole});
+    QCOMPARE(changed.size(), 1);
+    const QList<QVariant> args = changed.takeFirst();
+    QCOMPARE(args.at(0).toModelIndex(), rows.index(0));
+    QCOMPARE(args.at(1).toModelIndex(), rows.index(0));
+    QCOMPARE(args.at(2).value<QList<int>>(), QList<int>{LengthRows::lengthRole});
 }
 
 QTEST_MAIN(TestAppPickers)

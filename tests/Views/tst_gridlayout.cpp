@@ -241,6 +241,35 @@ private Q_SLOTS:
         QCOMPARE(unmeasured.paddingH, 40.0);
     }
 
+    // The tiles the vertical grid builds: the rows in view and one row more on each side (7 columns, rows 138 apart
+    // from 24 down, cells 114 high).
+    void verticalTileWindow_data()
+    {
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<double>("visible");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count");
+        QTest::newRow("at the top") << 0.0 << 500.0 << 0 << 35;
+        QTest::newRow("five rows down") << 690.0 << 500.0 << 21 << 49;
+        QTest::newRow("a row further above than one row is left out") << 300.0 << 138.0 << 7 << 28;
+        QTest::newRow("not measured yet") << 0.0 << 0.0 << 0 << 0;
+    }
+    void verticalTileWindow()
+    {
+        QFETCH(double, offset);
+        QFETCH(double, visible);
+        QFETCH(int, first);
+        QFETCH(int, count);
+        const GridLayoutGeometry g = VerticalGridLayout::geometry(1200, 1, 300, 7);
+        QCOMPARE(VerticalGridLayout::tileWindow(g, offset, visible), (TileWindow{first, count}));
+        // No cell that shows lies outside the window.
+        for (int i = 0; i < 300; ++i) {
+            const double top = VerticalGridLayout::cellPosition(g, i).y();
+            if (top + g.cellHeight >= offset && top <= offset + visible && visible > 0)
+                QVERIFY2(i >= first && i < first + count, qPrintable(QString::number(i)));
+        }
+    }
+
     void scrollbarKnob_data()
     {
         QTest::addColumn<double>("offset");

@@ -264,6 +264,53 @@ private Q_SLOTS:
         QVERIFY(w.host.launched.isEmpty());
     }
 
+    // Tiles exist for the pages next to the current one, or the rows near the view, and come as the view moves.
+    void tilesOnlyNearTheView()
+    {
+        Paged p(200, m_icons.path());
+        const int perPage = p.grid->perPage();
+        QCOMPARE(perPage, 28);
+        QVERIFY(p.tile(0));
+        QVERIFY(p.tile(2 * perPage - 1));
+        QVERIFY(!p.tile(2 * perPage));
+        p.grid->pager()->snap(3, 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!p.tile(perPage - 1));
+        for (int i : {2 * perPage, 4 * perPage + 3, 5 * perPage - 1}) {
+            QQuickItem *t = p.tile(i);
+            QVERIFY(t);
+            QCOMPARE(t->position(), p.grid->cellPosition(i)); // in the page strip
+        }
+        QVERIFY(!p.tile(5 * perPage));
+
+        Vertical v(200, m_icons.path());
+        QVERIFY(v.tile(0));
+        QVERIFY(!v.tile(199));
+        auto *scroll = qobject_cast<QQuickItem *>(v.view.item(u"verticalScroll"_qs));
+        scroll->setProperty("contentY", scroll->property("contentHeight").toDouble() - scroll->height());
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(v.tile(199));
+        QVERIFY(!v.tile(0));
+        QCOMPARE(v.tile(199)->mapToItem(v.view.item(u"verticalContent"_qs), QPointF(0, 0)), v.grid->cellPosition(199));
+    }
+
+    // While its app stays in view a tile is the same item: a narrower search moves it to its new place.
+    void aTileStaysThroughANarrowerSearch()
+    {
+        Paged p(40, m_icons.path());
+        QQuickItem *tile = p.tile(5);
+        QVERIFY(tile);
+        p.host.search = u"x"_qs;
+        p.host.apps = {p.host.apps.at(1), p.host.apps.at(5), p.host.apps.at(9)};
+        Q_EMIT p.host.appsChanged();
+        QCoreApplication::processEvents();
+        QCOMPARE(p.grid->apps()->count(), 3);
+        QCOMPARE(p.tile(1), tile);
+        QTest::qWait(250);
+        QCOMPARE(tile->mapToItem(p.view.item(u"pagedViewport"_qs), QPointF(0, 0)), p.grid->cellPosition(1));
+    }
+
     void searchWithHits()
     {
         Paged p(40, m_icons.path());

@@ -1,11 +1,13 @@
 #include "pagermodel.h"
 #include "pagerspring.h"
 #include "pagewindow.h"
+#include "numberedrowsmodel.h"
 
 #include "griddragstate.h"
 
 #include "fake/virtualclock.h"
 
+#include <QAbstractItemModelTester>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QSignalSpy>
@@ -264,10 +266,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("center");
         QTest::addColumn<bool>("placeholder");
         QTest::newRow("the centre") << 4 << 4 << false;
-        QTest::newRow("two before") << 2 << 4 << false;
-        QTest::newRow("two after") << 6 << 4 << false;
-        QTest::newRow("three before") << 1 << 4 << true;
-        QTest::newRow("three after") << 7 << 4 << true;
+        QTest::newRow("one before") << 3 << 4 << false;
+        QTest::newRow("one after") << 5 << 4 << false;
+        QTest::newRow("two before") << 2 << 4 << true;
+        QTest::newRow("two after") << 6 << 4 << true;
         QTest::newRow("far away") << 0 << 1000 << true;
     }
     void placeholder()
@@ -276,6 +278,72 @@ private Q_SLOTS:
         QFETCH(int, center);
         QFETCH(bool, placeholder);
         QCOMPARE(PageWindow::isPlaceholder(page, center), placeholder);
+    }
+
+    // The shown apps of the pages that are not placeholders.
+    void tilesOfThePages_data()
+    {
+        QTest::addColumn<int>("center");
+        QTest::addColumn<int>("perPage");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count");
+        QTest::newRow("the first page and the next") << 0 << 35 << 0 << 70;
+        QTest::newRow("the second page and both sides") << 1 << 35 << 0 << 105;
+        QTest::newRow("further on") << 5 << 35 << 140 << 105;
+        QTest::newRow("before the layout") << 3 << 0 << 0 << 0;
+    }
+    void tilesOfThePages()
+    {
+        QFETCH(int, center);
+        QFETCH(int, perPage);
+        QFETCH(int, first);
+        QFETCH(int, count);
+        QCOMPARE(PageWindow::tiles(center, perPage), (TileWindow{first, count}));
+        for (int page = 0; perPage > 0 && page < center + 4; ++page) {
+            const bool built = page * perPage >= first && page * perPage < first + count;
+            QCOMPARE(built, !PageWindow::isPlaceholder(page, center));
+        }
+    }
+
+    // The page dots' rows: a new page count adds or removes dots at the end, the others stay.
+    void dotRows_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("inserted");
+        QTest::addColumn<int>("removed");
+        QTest::newRow("more pages") << 3 << 143 << 140 << 0;
+        QTest::newRow("fewer pages") << 143 << 2 << 0 << 141;
+        QTest::newRow("the same") << 5 << 5 << 0 << 0;
+        QTest::newRow("none") << 4 << -1 << 0 << 4;
+    }
+    void dotRows()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, inserted);
+        QFETCH(int, removed);
+        NumberedRowsModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setCount(from);
+        const QPersistentModelIndex first(model.index(0));
+        QSignalSpy insertedSpy(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removedSpy(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy resetSpy(&model, &QAbstractItemModel::modelReset);
+        model.setCount(to);
+        auto rows = [](const QSignalSpy &spy) {
+            int n = 0;
+            for (const QList<QVariant> &args : spy)
+                n += args.at(2).toInt() - args.at(1).toInt() + 1;
+            return n;
+        };
+        QCOMPARE(rows(insertedSpy), inserted);
+        QCOMPARE(rows(removedSpy), removed);
+        QCOMPARE(resetSpy.size(), 0);
+        QCOMPARE(model.rowCount(), std::max(to, 0));
+        for (int row = 0; row < model.rowCount(); ++row)
+            QCOMPARE(model.index(row).data().toInt(), row);
+        QCOMPARE(first.isValid(), to > 0);
     }
 
     void startVelocity_data()
@@ -384,7 +452,7 @@ private Q_SLOTS:
                 readonly property int current: pager.currentPage
                 readonly property int pages: pager.pageCount
                 readonly property bool animating: pager.isPagingAnimating
-                readonly property bool thirdIsPlaceholder: pageWindow.isPlaceholder(3, pageWindow.center)
+                readonly property bool secondIsPlaceholder: pageWindow.isPlaceholder(2, pageWindow.center)
                 readonly property string dragging: drag.draggingID
                 readonly property int previewLength: drag.previewOrder ? drag.previewOrder.length : -1
                 function select(page) { pager.snap(page, 0) }
@@ -397,13 +465,13 @@ private Q_SLOTS:
         QVERIFY2(view, qPrintable(component.errorString()));
         auto read = [&](const char *name) { return view->property(name); };
         QCOMPARE(read("pages").toInt(), 5);
-        QCOMPARE(read("thirdIsPlaceholder").toBool(), true);
+        QCOMPARE(read("secondIsPlaceholder").toBool(), true);
 
         QMetaObject::invokeMethod(view.get(), "select", Q_ARG(QVariant, 1));
         QCOMPARE(f.pager.offsetX(), 800.0);
         QCOMPARE(read("current").toInt(), 1);
         QCOMPARE(read("animating").toBool(), true);
-        QCOMPARE(read("thirdIsPlaceholder").toBool(), false);
+        QCOMPARE(read("secondIsPlaceholder").toBool(), false);
         QCOMPARE(read("stripX").toDouble(), 0.0);
         f.pager.drawnAnimation().setCurrentTime(f.pager.drawnAnimation().duration());
         QCOMPARE(read("stripX").toDouble(), -800.0);

@@ -94,6 +94,10 @@ private Q_SLOTS:
                                    [](const ListDiff::Step &x) { return x.kind == ListDiff::Step::Kind::Move; })),
                  moves);
         QCOMPARE(int(s.size()), total);
+        // Within a limit the steps are the same; one below their number there are none.
+        QCOMPARE(ListDiff::steps(ids(from), ids(to), total), std::optional(s));
+        if (total > 0)
+            QCOMPARE(ListDiff::steps(ids(from), ids(to), total - 1), std::nullopt);
     }
 
     void rowsFollowTheSourceAndKeepTheirIdentity()

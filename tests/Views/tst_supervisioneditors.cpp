@@ -1,6 +1,11 @@
 #include "../App/appstatefixture.h"
 #include "../support/applists.h"
+#include "../support/recordingrearm.h"
 #include "appgroup.h"
+#include "daychooser.h"
+#include "focussessionmanager.h"
+#include "supervisionpanelmodel.h"
+#include "timeofdayentry.h"
 #include "editorfieldrules.h"
 #include "planpause.h"
 #include "quitplan.h"
@@ -11,6 +16,7 @@
 #include "schedulecalendar.h"
 #include "storecontext.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 // Runs with TZ=America/New_York: 2026-03-08 skips 02:00–03:00 there.
@@ -662,6 +668,290 @@ private Q_SLOTS:
         QCOMPARE(tab.sessionRows()[0].subtitle, u"剩余 09:30 · 到点自动退出"_qs);
         state.sessionManager().end(s.id);
         QTRY_VERIFY(tab.sessionRows().isEmpty());
+    }
+
+    // --- The time field's typing and stepping.
+    void timeEntry_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QStringList>("actions"); // "h"/"m" select a part, "+n"/"-n" step, "wN" a wheel delta, else typed
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("part");
+        QTest::addColumn<int>("edits");
+        QTest::newRow("7 completes the hours and moves on") << 600 << QStringList{u"h"_qs, u"7"_qs} << u"07:00"_qs << 1 << 1;
+        QTest::newRow("2 waits, 3 makes 23") << 600 << QStringList{u"h"_qs, u"2"_qs, u"3"_qs} << u"23:00"_qs << 1 << 2;
+        QTest::newRow("27 refused keeps 02") << 600 << QStringList{u"h"_qs, u"2"_qs, u"7"_qs} << u"02:00"_qs << 0 << 1;
+        QTest::newRow("hours then minutes") << 0 << QStringList{u"h"_qs, u"0"_qs, u"9"_qs, u"3"_qs, u"0"_qs}
+                                            << u"09:30"_qs << 1 << 3;
+        QTest::newRow("6 completes the minutes") << 0 << QStringList{u"m"_qs, u"6"_qs} << u"00:06"_qs << 1 << 1;
+        QTest::newRow("minute 59 then 5 starts again") << 0 << QStringList{u"m"_qs, u"5"_qs, u"9"_qs, u"5"_qs}
+                                                       << u"00:05"_qs << 1 << 3;
+        QTest::newRow("a letter is refused") << 0 << QStringList{u"h"_qs, u"a"_qs} << u"00:00"_qs << 0 << 0;
+        QTest::newRow("no part: a step moves the hours") << 1439 << QStringList{u"+1"_qs} << u"00:59"_qs << 0 << 1;
+        QTest::newRow("minutes wrap down") << 60 << QStringList{u"m"_qs, u"-1"_qs} << u"01:59"_qs << 1 << 1;
+        QTest::newRow("stepping drops half-typed digits") << 0 << QStringList{u"h"_qs, u"1"_qs, u"+1"_qs, u"5"_qs}
+                                                          << u"05:00"_qs << 1 << 3;
+        QTest::newRow("wheel notches add up") << 0 << QStringList{u"w60"_qs, u"w60"_qs, u"w60"_qs} << u"01:00"_qs << 0 << 1;
+        QTest::newRow("a turned wheel drops the rest") << 0 << QStringList{u"w100"_qs, u"w-20"_qs, u"w100"_qs}
+                                                       << u"00:00"_qs << -1 << 0;
+        QTest::newRow("unchanged value is no edit") << 0 << QStringList{u"h"_qs, u"0"_qs, u"0"_qs} << u"00:00"_qs << 1 << 0;
+    }
+    void timeEntry()
+    {
+        QFETCH(int, start);
+        QFETCH(QStringList, actions);
+        QFETCH(QString, shown);
+        QFETCH(int, part);
+        QFETCH(int, edits);
+        TimeOfDayEntry entry;
+        entry.setValue(start);
+        QSignalSpy edited(&entry, &TimeOfDayEntry::valueEdited);
+        for (const QString &a : actions) {
+            if (a == u"h")
+                entry.selectPart(TimeOfDayEntry::hours);
+            else if (a == u"m")
+                entry.selectPart(TimeOfDayEntry::minutes);
+            else if (a.startsWith(u'+') || (a.startsWith(u'-') && a.size() > 1))
+                entry.step(a.toInt());
+            else if (a.startsWith(u'w'))
+                entry.wheel(a.mid(1).toInt());
+            else
+                std::ignore = entry.typeDigit(a);
+        }
+        QCOMPARE(entry.text(), shown);
+        QCOMPARE(entry.part(), part);
+        QCOMPARE(edited.size(), edits);
+        if (edits > 0)
+            QCOMPARE(edited.last().at(0).toInt(), entry.value());
+    }
+
+    void timeEntryPartsAndOwnerValue()
+    {
+        TimeOfDayEntry entry;
+        QSignalSpy edited(&entry, &TimeOfDayEntry::valueEdited);
+        entry.setValue(-1); // the owner's value is held to a day
+        QCOMPARE(entry.text(), u"23:59"_qs);
+        entry.setValue(1440 + 61);
+        QCOMPARE(entry.text(), u"01:01"_qs);
+        QCOMPARE(edited.size(), 0);
+        // Tab order: in at the hours, then the minutes, then out.
+        QVERIFY(entry.nextPart());
+        QCOMPARE(entry.part(), 0);
+        QVERIFY(entry.nextPart());
+        QCOMPARE(entry.part(), 1);
+        QVERIFY(!entry.nextPart());
+        QVERIFY(entry.previousPart());
+        QVERIFY(!entry.previousPart());
+        entry.leave();
+        QCOMPARE(entry.part(), -1);
+    }
+
+    // --- The day field's calendar.
+    void dayChooser()
+    {
+        DayChooser chooser;
+        QSignalSpy edited(&chooser, &DayChooser::dayEdited);
+        chooser.setMinimumDay(QDate(2026, 3, 18));
+        chooser.setDay(QDate(2026, 3, 18));
+        QCOMPARE(chooser.text(), u"2026年3月18日"_qs);
+        chooser.showDaysMonth();
+        QCOMPARE(chooser.shownMonthTitle(), u"2026年3月"_qs);
+        QCOMPARE(chooser.shownMonthIndex(), 2);
+        QVERIFY(!chooser.canShowPreviousMonth());
+        chooser.showPreviousMonth();
+        QCOMPARE(chooser.shownMonthIndex(), 2);
+        // Before the minimum: refused, nothing reported.
+        QVERIFY(!chooser.isSelectable(2026, 2, 17));
+        QVERIFY(!chooser.choose(2026, 2, 17));
+        QVERIFY(chooser.isSelectable(2026, 2, 18));
+        QVERIFY(!chooser.choose(2026, 1, 30)); // 30 February is no day
+        QCOMPARE(edited.size(), 0);
+        // The same day again is accepted but reports nothing.
+        QVERIFY(chooser.choose(2026, 2, 18));
+        QCOMPARE(edited.size(), 0);
+        // Over the year's end and back.
+        for (int i = 0; i < 10; ++i)
+            chooser.showNextMonth();
+        QCOMPARE(chooser.shownMonthTitle(), u"2027年1月"_qs);
+        QVERIFY(chooser.choose(2027, 0, 2));
+        QCOMPARE(edited.size(), 1);
+        QCOMPARE(edited.last().at(0).toDate(), QDate(2027, 1, 2));
+        QVERIFY(chooser.isShownDay(2027, 0, 2));
+        chooser.showDaysMonth();
+        QCOMPARE(chooser.shownMonthTitle(), u"2027年1月"_qs);
+        // A stored day before today lowers the minimum (the editor's rule): the old day and month stay reachable.
+        chooser.setMinimumDay(QDate(2026, 2, 27));
+        chooser.setDay(QDate(2026, 2, 27));
+        chooser.showDaysMonth();
+        QVERIFY(!chooser.canShowPreviousMonth());
+        QVERIFY(chooser.isSelectable(2026, 1, 27));
+        QVERIFY(!chooser.isSelectable(2026, 1, 26));
+    }
+
+    void ruleEditorDayFieldFollowsTheModel()
+    {
+        AppState &state = start(utc(2026, 3, 18, 16, 0)); // 12:00 in New York
+        RuleEditorModel editor(state, m_rec.hooks());
+        RestrictionRule *rule = insertRule(RestrictionTarget::app, u"org.example.alpha"_qs, 600, 660, {});
+        editor.open(rule, false);
+        DayChooser &chooser = *editor.dayChooser();
+        QCOMPARE(chooser.day(), QDate(2026, 3, 18));
+        QCOMPARE(chooser.minimumDay(), QDate(2026, 3, 18));
+        QVERIFY(chooser.choose(2026, 2, 21));
+        QCOMPARE(editor.onceDay(), QDate(2026, 3, 21));
+        editor.setIsOnce(true);
+        editor.save();
+        QCOMPARE(EditorFieldRules::toDate(ScheduleCalendar::system().localDay(*rule->onceDate())), QDate(2026, 3, 21));
+    }
+
+    void editorsPickApps()
+    {
+        AppState &state = start();
+        RuleEditorModel rules(state, m_rec.hooks());
+        RestrictionRule *rule = insertRule(RestrictionTarget::app, QString(), 600, 660, kAllDays);
+        rules.open(rule, true);
+        rules.appPicker()->setSearch(u"zzz"_qs);
+        rules.setShowAppPicker(true); // a fresh search each time it shows
+        QCOMPARE(rules.appPicker()->search(), QString());
+        QCOMPARE(rules.appPicker()->count(), 1);
+        rules.appPicker()->pick(0);
+        QVERIFY(!rules.showAppPicker());
+        QCOMPARE(rules.targetID(), u"org.example.alpha"_qs);
+        QCOMPARE(rules.selectedAppName(), u"Alpha"_qs);
+        QVERIFY(rules.selectedAppIcon().startsWith(u"image://appicon/org.example.alpha"_qs));
+
+        QuitPlanEditorModel plans(state, m_rec.hooks());
+        QuitPlan *p = insertPlan(QuitPlanTarget::apps, {}, {u"gone"_qs}, kAllDays);
+        plans.open(p, false);
+        plans.appPicker()->toggle(0);
+        QCOMPARE(plans.selectedBundleIDs(), (QStringList{u"gone"_qs, u"org.example.alpha"_qs}));
+        plans.appPicker()->clearShown(); // the uninstalled one is not shown, so it stays
+        QCOMPARE(plans.selectedBundleIDs(), QStringList{u"gone"_qs});
+    }
+
+    void groupPopUpIndex()
+    {
+        AppState &state = start();
+        auto *a = context().insert(std::make_unique<AppGroup>(u"B"_qs, 1, QStringList()));
+        auto *b = context().insert(std::make_unique<AppGroup>(u"A"_qs, 0, QStringList()));
+        std::ignore = context().save();
+        RuleEditorModel rules(state, m_rec.hooks());
+        RestrictionRule *rule = insertRule(RestrictionTarget::group, b->refID(), 600, 660, kAllDays);
+        rules.open(rule, false);
+        QCOMPARE(rules.groupIndex(), 1); // "请选择分组", A, B
+        rules.chooseGroup(2);
+        QCOMPARE(rules.targetID(), a->refID());
+        rules.chooseGroup(0);
+        QCOMPARE(rules.targetID(), QString());
+        QCOMPARE(rules.groupIndex(), 0);
+        rules.setTargetID(u"gone"_qs);
+        QCOMPARE(rules.groupIndex(), -1);
+        rules.chooseGroup(7); // no such entry: nothing
+        QCOMPARE(rules.targetID(), u"gone"_qs);
+
+        QuitPlanEditorModel plans(state, m_rec.hooks());
+        plans.open(insertPlan(QuitPlanTarget::group, u"gone"_qs, {}, kAllDays), false);
+        QCOMPARE(plans.groupIndex(), -1);
+        plans.chooseGroup(1);
+        QCOMPARE(plans.groupID(), b->refID());
+    }
+
+    // --- The timed-quit tab with its panel.
+    void tabListsPlansAndHandsOverToThePanel()
+    {
+        AppState &state = start(utc(2026, 3, 18, 16, 0)); // Wednesday 12:00 in New York
+        RecordingRearm rearm;
+        SupervisionPanelModel panel(state, rearm);
+        QuitTabModel tab(state, m_rec.hooks(), &panel);
+        QCOMPARE(tab.planRows()->count(), 0);
+
+        // Add: listed at once behind its editor, nothing re-armed.
+        tab.addPlanClicked();
+        QCOMPARE(tab.planRows()->count(), 1);
+        const auto row = tab.planRows()->rows().at(0);
+        QCOMPARE(row.title, u"（未选择应用）"_qs);
+        QCOMPARE(row.subtitle, u"每天 23:00 退出"_qs);
+        QCOMPARE(row.badge, QString());
+        QVERIFY(row.switchOn);
+        QVERIFY(panel.editingPlan() == tab.shownPlans().at(0));
+        QVERIFY(panel.planIsNew());
+        QCOMPARE(m_rec.take(), QStringList());
+        QCOMPARE(rearm.take(), QStringList());
+
+        // Edit: the same plan, not new.
+        QuitPlan *p = tab.shownPlans().at(0);
+        p->setBundleIDs({u"org.example.alpha"_qs});
+        p->setBlockModeRaw(1);
+        p->setBlockMinutes(45);
+        p->setQuitMinute(1320);
+        std::ignore = context().save();
+        QTRY_COMPARE(tab.planRows()->rows().at(0).title, u"Alpha"_qs);
+        QCOMPARE(tab.planRows()->rows().at(0).badge, u"禁启 45 分钟"_qs);
+        tab.editPlanAt(0);
+        QVERIFY(panel.editingPlan() == p);
+        QVERIFY(!panel.planIsNew());
+
+        // Switch off: the card's question with the pause end (22:45 tonight), the scheduler at once, the plan as it
+        // was; pausing once then shows the switch off and the pause suffix.
+        tab.planSwitchClicked(0);
+        QVERIFY(panel.hasDisableRequest());
+        QCOMPARE(panel.disableRequest()->pauseUntil, std::optional(local("America/New_York", 2026, 3, 18, 22, 45)));
+        QVERIFY(p->isEnabled());
+        QCOMPARE(p->pausedUntil(), std::nullopt);
+        QCOMPARE(m_rec.take(), QStringList{u"reschedule"_qs});
+        panel.resolveDisable(SupervisionPanelModel::DisableChoice::pauseOnce);
+        QVERIFY(!tab.planRows()->rows().at(0).switchOn);
+        QCOMPARE(tab.planRows()->rows().at(0).subtitle, u"每天 22:00 退出 · 已暂停至 22:45"_qs);
+        // Switch on: the pause goes, saved, rescheduled.
+        tab.planSwitchClicked(0);
+        QCOMPARE(p->pausedUntil(), std::nullopt);
+        QVERIFY(tab.planRows()->rows().at(0).switchOn);
+        QVERIFY(!context().hasChanges());
+        QCOMPARE(m_rec.take(), QStringList{u"reschedule"_qs});
+
+        // A session's close button: the panel's close card for that session.
+        FocusSession s;
+        s.bundleID = u"org.example.alpha"_qs;
+        s.appName = u"Alpha"_qs;
+        s.taskNote = u"写周报"_qs;
+        s.deadline = m_f->clock.now() + 10min;
+        state.sessionManager().begin(s);
+        QTRY_COMPARE(tab.sessionRows().size(), 1);
+        tab.closeSessionAt(0);
+        QVERIFY(panel.hasCloseTarget());
+        QCOMPARE(panel.closeTarget()->sessionID, s.id);
+        QCOMPARE(panel.closeMessage(), u"「写周报」将不再被自动退出，本次倒计时结束。"_qs);
+
+        // Delete: at once, saved, rescheduled; out of the list.
+        tab.deletePlanAt(0);
+        QCOMPARE(tab.planRows()->count(), 0);
+        QCOMPARE(context().count<QuitPlan>(), 0);
+        QCOMPARE(m_rec.take(), QStringList{u"reschedule"_qs});
+        QCOMPARE(rearm.take(), QStringList());
+        // Rows out of range do nothing.
+        tab.editPlanAt(3);
+        tab.deletePlanAt(-1);
+        tab.planSwitchClicked(0);
+        QCOMPARE(m_rec.take(), QStringList());
+    }
+
+    void pausedSessionKeepsShrinking()
+    {
+        AppState &state = start();
+        QuitTabModel tab(state, m_rec.hooks());
+        FocusSession s;
+        s.bundleID = u"org.example.alpha"_qs;
+        s.appName = u"Alpha"_qs;
+        s.deadline = m_f->clock.now() + 10min;
+        state.sessionManager().begin(s);
+        QTRY_COMPARE(tab.sessionRows().size(), 1);
+        // Paused while its app's block is ignored: the floating panel holds its remainder, the list does not.
+        state.sessionManager().pauseSessions(s.bundleID);
+        QVERIFY(state.sessionManager().isPaused(s.id));
+        m_f->clock.advanceBy(60s);
+        QCOMPARE(tab.sessionRows()[0].subtitle, u"剩余 09:00 · 到点自动退出"_qs);
+        m_f->clock.advanceBy(11min);
+        QCOMPARE(tab.sessionRows()[0].subtitle, u"剩余 00:00 · 到点自动退出"_qs);
     }
 };
 

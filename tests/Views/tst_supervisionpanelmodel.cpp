@@ -4,6 +4,7 @@
 #include "../support/recordingrearm.h"
 
 #include "adhocblock.h"
+#include "apppickermodel.h"
 #include "appgroup.h"
 #include "quitplan.h"
 #include "restrictionrule.h"
@@ -36,6 +37,13 @@ private Q_SLOTS:
     void linkedItems();
     void linkedOrderAndTick();
     void launchTab();
+    void focusPicker();
+    void searchPagePicker();
+    void restrictList_data();
+    void restrictList();
+    void rowsUpdateInPlace();
+    void editorHooks();
+    void factoryOwnsItsModel();
 };
 
 namespace {
@@ -456,6 +464,217 @@ void TestSupervisionPanelModel::launchTab()
     p.model->setFocusSelection(selection);
     QCOMPARE(p.model->focusCountText(), u"已勾选 2 个应用"_qs);
     QVERIFY(p.model->focusSelection().contains(u"org.example.stale"_qs));
+}
+
+namespace {
+
+int rowOf(const AppPickerModel &picker, const QString &id)
+{
+    for (int row = 0; row < picker.rowCount(); ++row) {
+        if (picker.data(picker.index(row), AppPickerModel::BundleIdRole).toString() == id)
+            return row;
+    }
+    return -1;
+}
+
+QStringList shownIDs(const AppPickerModel &picker)
+{
+    QStringList ids;
+    for (int row = 0; row < picker.rowCount(); ++row)
+        ids.append(picker.data(picker.index(row), AppPickerModel::BundleIdRole).toString());
+    return ids;
+}
+
+} // namespace
+
+// The focus picker offers the apps by their shown names, the installed embedded app left out, and writes every click
+// at once through the state object, keeping ids it does not offer.
+void TestSupervisionPanelModel::focusPicker()
+{
+    Panel p;
+    const QString embedded = u"com.tencent.flue.WeChatAppEx"_qs;
+    p.f.existingPaths.append(u"/Applications/WeChat.app/Contents/MacOS/WeChatAppEx.app"_qs);
+    QVERIFY(AppLists::idsOf(p.state->targetableApps()).contains(embedded));
+    p.state->setAlias(u"阿读"_qs, AppLists::app(a, u"微信读书"_qs));
+    p.f.preferences.setStringList(u"focusControlBundleIDs"_qs, {u"org.example.stale"_qs, embedded});
+    QObject owner;
+    AppPickerModel *picker = p.model->makeFocusPicker(&owner);
+    QCOMPARE(picker->parent(), &owner);
+    QVERIFY(!shownIDs(*picker).contains(embedded));
+    QCOMPARE(shownIDs(*picker).size(), 4);
+    QCOMPARE(picker->data(picker->index(rowOf(*picker, a)), AppPickerModel::NameRole).toString(), u"阿读"_qs);
+
+    QSignalSpy launch(p.model.get(), &SupervisionPanelModel::launchChanged);
+    picker->toggle(rowOf(*picker, b));
+    QVERIFY(!launch.isEmpty());
+    QCOMPARE(p.model->focusCountText(), u"已勾选 1 个应用"_qs);
+    QVERIFY(picker->data(picker->index(rowOf(*picker, b)), AppPickerModel::CheckedRole).toBool());
+    const QStringList stored = p.f.preferences.stringList(u"focusControlBundleIDs"_qs).value_or(QStringList());
+    QCOMPARE(QSet<QString>(stored.begin(), stored.end()), (QSet<QString>{u"org.example.stale"_qs, embedded, b}));
+}
+
+// The search-page picker offers only the installed apps of the launch panel's list; a click switches that app's
+// entry alone (every copy when off), and entries of apps not offered stay as they are.
+void TestSupervisionPanelModel::searchPagePicker()
+{
+    const QString bili = u"tv.danmaku.bilibilihd"_qs;
+    const QString xhs = u"com.xingin.xhs"_qs;
+    const QString aweme = u"com.ss.iphone.ugc.Aweme"_qs;
+    AppStateFixture f;
+    RecordingRearm rearm;
+    AppState &state = f.start();
+    f.finishScan({AppLists::app(bili, u"哔哩哔哩HD"_qs), AppLists::app(xhs, u"小红书"_qs),
+                  AppLists::app(aweme, u"抖音"_qs), AppLists::app(a, u"微信读书"_qs)});
+    f.preferences.setStringList(u"searchPageEnabledBundleIDs"_qs, {xhs, aweme, xhs});
+    SupervisionPanelModel model(state, rearm);
+    QCOMPARE(model.searchPageConfigurableAppIDs(), (QStringList{bili, xhs}));
+    QCOMPARE(model.searchPageCountText(), u"已开启 1 个应用"_qs);
+
+    QObject owner;
+    AppPickerModel *picker = model.makeSearchPagePicker(&owner);
+    QCOMPARE(shownIDs(*picker), (QStringList{bili, xhs})); // by their names' pinyin
+    picker->toggle(rowOf(*picker, xhs));
+    QCOMPARE(f.preferences.stringList(u"searchPageEnabledBundleIDs"_qs), std::optional(QStringList{aweme}));
+    picker->toggle(rowOf(*picker, bili));
+    QCOMPARE(f.preferences.stringList(u"searchPageEnabledBundleIDs"_qs), std::optional(QStringList{aweme, bili}));
+    QCOMPARE(model.searchPageCountText(), u"已开启 1 个应用"_qs);
+    QVERIFY(rearm.calls.isEmpty());
+}
+
+void TestSupervisionPanelModel::restrictList_data()
+{
+    QTest::addColumn<int>("rules");
+    QTest::addColumn<int>("linked");
+    QTest::addColumn<QString>("expected"); // kind:source:first/last per row
+
+    QTest::newRow("nothing") << 0 << 0 << QString();
+    QTest::newRow("one rule") << 1 << 0 << u"rule:0:FL"_qs;
+    QTest::newRow("three rules") << 3 << 0 << u"rule:0:F rule:1: rule:2:L"_qs;
+    QTest::newRow("blocks only") << 0 << 2 << u"linkedCaption:-1: linked:0:F linked:1:L"_qs;
+    QTest::newRow("both") << 2 << 1 << u"rule:0:F rule:1:L linkedCaption:-1: linked:0:FL"_qs;
+}
+
+// The restriction tab's one list: the rules, then the caption and the blocks only when any is in force.
+void TestSupervisionPanelModel::restrictList()
+{
+    QFETCH(int, rules);
+    QFETCH(int, linked);
+    QFETCH(QString, expected);
+
+    Panel p(u"02T23:10:00"_qs);
+    const QStringList ids{a, b, c};
+    for (int i = 0; i < rules; ++i)
+        p.rule(ids.at(i), hm(9, 0), hm(10, 0));
+    for (int i = 0; i < linked; ++i)
+        p.context().insert(std::make_unique<AdHocBlock>(ids.at(i), at(u"02T23:40:00"_qs)));
+    std::ignore = p.context().save();
+    p.model->rebuildRows();
+
+    QStringList shown;
+    for (const SupervisionRowsModel::Row &row : p.model->restrictList()->rows()) {
+        shown.append(row.kind + u':' + QString::number(row.source) + u':' + (row.first ? u"F"_qs : QString())
+                     + (row.last ? u"L"_qs : QString()));
+        if (row.kind == u"linkedCaption")
+            QCOMPARE(row.title, u"联动禁启"_qs);
+    }
+    QCOMPARE(shown.join(u' '), expected);
+}
+
+// A rebuild changes rows in place and adds or removes them at the end: no reset, so a list keeps its scroll
+// position; rows that stay are reported changed even when equal.
+void TestSupervisionPanelModel::rowsUpdateInPlace()
+{
+    SupervisionRowsModel rows;
+    QAbstractItemModelTester tester(&rows);
+    QSignalSpy reset(&rows, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(&rows, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&rows, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(&rows, &QAbstractItemModel::dataChanged);
+    QSignalSpy count(&rows, &SupervisionRowsModel::countChanged);
+    const auto make = [](const QStringList &titles) {
+        QList<SupervisionRowsModel::Row> list;
+        for (const QString &title : titles) {
+            SupervisionRowsModel::Row row;
+            row.title = title;
+            list.append(row);
+        }
+        return list;
+    };
+
+    rows.setRows(make({u"一"_qs, u"二"_qs}));
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.at(0).at(1).toInt(), 0);
+    QCOMPARE(inserted.at(0).at(2).toInt(), 1);
+    QCOMPARE(changed.size(), 0);
+    rows.setRows(make({u"一"_qs, u"二"_qs}));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(count.size(), 1);
+    rows.setRows(make({u"三"_qs, u"四"_qs, u"五"_qs}));
+    QCOMPARE(inserted.size(), 2);
+    QCOMPARE(inserted.at(1).at(1).toInt(), 2);
+    QCOMPARE(rows.data(rows.index(0), SupervisionRowsModel::TitleRole).toString(), u"三"_qs);
+    rows.setRows(make({u"六"_qs}));
+    QCOMPARE(removed.size(), 1);
+    QCOMPARE(removed.at(0).at(1).toInt(), 1);
+    QCOMPARE(removed.at(0).at(2).toInt(), 2);
+    QCOMPARE(rows.count(), 1);
+    QCOMPARE(rows.data(rows.index(0), SupervisionRowsModel::TitleRole).toString(), u"六"_qs);
+    rows.setRows({});
+    QCOMPARE(rows.count(), 0);
+    QCOMPARE(reset.size(), 0);
+    QCOMPARE(count.size(), 4);
+}
+
+// The records the editors are presented for: the is-new flag first, then the record; closing hands it back. Nothing
+// is re-armed by presenting or closing.
+void TestSupervisionPanelModel::editorHooks()
+{
+    Panel p;
+    RestrictionRule *rule = p.rule(a, hm(9, 0), hm(10, 0));
+    QSignalSpy editors(p.model.get(), &SupervisionPanelModel::editorsChanged);
+    p.rearm.take();
+
+    p.model->addRule();
+    QVERIFY(p.model->hasEditingRule());
+    QVERIFY(p.model->ruleIsNew());
+    QVERIFY(p.model->editingRule()->targetID().isEmpty());
+    QVERIFY(!p.context().hasChanges());
+    QTRY_COMPARE(p.model->ruleRows()->count(), 1); // the new rule is not listed
+    p.model->ruleEditorClosed();
+    QVERIFY(!p.model->hasEditingRule());
+
+    p.model->editRuleAt(0);
+    QCOMPARE(p.model->editingRule(), rule);
+    QVERIFY(!p.model->ruleIsNew());
+    p.model->ruleEditorClosed();
+
+    QuitPlan *plan = p.plan({a}, hm(23, 0), QuitPlanBlockMode::none, 0, 0);
+    p.model->editPlan(*plan, true);
+    QCOMPARE(p.model->editingPlan(), plan);
+    QVERIFY(p.model->planIsNew());
+    QVERIFY(p.model->hasEditingPlan());
+    p.model->planEditorClosed();
+    QVERIFY(!p.model->hasEditingPlan());
+    QCOMPARE(editors.size(), 6);
+    QVERIFY(p.rearm.calls.isEmpty());
+}
+
+void TestSupervisionPanelModel::factoryOwnsItsModel()
+{
+    AppStateFixture f;
+    AppState &state = f.start();
+    QCOMPARE(SupervisionPanels::create(nullptr, nullptr), nullptr);
+    auto owner = std::make_unique<QObject>();
+    QPointer<SupervisionPanelModel> model = SupervisionPanels::create(&state, owner.get());
+    QVERIFY(model);
+    QCOMPARE(model->parent(), owner.get());
+    // Its own re-arm reaches the state object's guards: switching a rule on runs them without a fault.
+    auto *rule = state.container().mainContext().insert(std::make_unique<RestrictionRule>(
+        RestrictionTarget::app, a, 0, 60, QList<int>{1, 2, 3, 4, 5, 6, 7}, false, std::nullopt));
+    model->setRule(*rule, true);
+    QVERIFY(rule->isEnabled());
+    owner.reset();
+    QVERIFY(!model);
 }
 
 QTEST_MAIN(TestSupervisionPanelModel)

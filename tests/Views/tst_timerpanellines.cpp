@@ -226,10 +226,19 @@ void TestTimerPanelLines::rowsKeepTheirIdentity()
     QCOMPARE(inserts.size(), 3);
     QCOMPARE(counts.size(), 2);
 
-    // A tick changes the texts in place.
+    // A tick changes the texts in place: the time alone, so the view updates nothing else.
     changes.clear();
     model.setLines(lines({a, b}, {g}, now + 1s));
     QCOMPARE(changes.size(), 3);
+    for (const QList<QVariant> &change : std::as_const(changes))
+        QCOMPARE(change.at(2).value<QList<int>>(), QList<int>{TimerPanelRowsModel::TimeTextRole});
+    // Into the last two minutes: the colour too.
+    changes.clear();
+    model.setLines(lines({a, b}, {g}, now + 181s));
+    QCOMPARE(changes.size(), 3);
+    QCOMPARE(changes.at(1).at(2).value<QList<int>>(),
+             (QList<int>{TimerPanelRowsModel::TimeTextRole, TimerPanelRowsModel::TimeColorRole}));
+    model.setLines(lines({a, b}, {g}, now + 1s));
     QCOMPARE(inserts.size(), 3);
     QCOMPARE(model.data(model.index(2), TimerPanelRowsModel::TimeTextRole).toString(), u"00:59"_qs);
     // Nothing changed, nothing said.

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void dragMovesAndStopsAtTheTopLimit();
     void dragFromACloseButtonHidesNothing();
     void tooltips();
+    void longTextsStayInsideTheirLine();
 
 private:
     std::unique_ptr<ViewTest> m_shots;
@@ -361,6 +362,68 @@ void TestTimerPanelWindow::tooltips()
     QTest::mouseMove(m_window, centre(in(line(1), u"close"_qs)).toPoint());
     QTest::qWait(900);
     save(u"tooltip-on-an-override"_qs);
+}
+
+// Long notes and names, Chinese and Latin, at the panel's fixed width: each text keeps to its line, ends in whole
+// glyphs with an ellipsis, and leaves the flexible space before the time; nothing reaches past the close button.
+void TestTimerPanelWindow::longTextsStayInsideTheirLine()
+{
+    auto session = [&](int app, const QString &name, Duration length, std::optional<QString> note) {
+        FocusSession s;
+        s.bundleID = m_apps.at(app).bundleID;
+        s.appName = name;
+        s.taskNote = std::move(note);
+        s.deadline = m_f->clock.now() + length;
+        m_f->state->sessionManager().begin(s);
+        return s;
+    };
+    session(0, u"网易云音乐"_qs, 25min, u"整理第三季度的销售数据并写成报告"_qs);
+    session(1, u"网易邮箱大师专业版客户端"_qs, 150min, std::nullopt); // three-digit minutes
+    session(2, u"Visual Studio Code"_qs, 48min, u"Refactor the synchronisation layer"_qs);
+    const FocusSession paused = session(5, u"腾讯会议国际版"_qs, 40min, u"背完第七单元的全部单词"_qs);
+    m_f->state->sessionManager().pauseSessions(paused.bundleID);
+    m_f->state->setGraceOverrides({{m_apps.at(3).bundleID, u"钉钉工作台企业专属版"_qs, m_f->clock.now() + 12min},
+                                   {m_apps.at(4).bundleID, u"企业微信（政务版）客户端"_qs, m_f->clock.now() + 3h}});
+    waitForLayout();
+    QCOMPARE(m_controller->rows().count(), 6);
+    QCOMPARE(m_window->width(), 264);
+
+    for (int row = 0; row < 6; ++row) {
+        QQuickItem *l = line(row);
+        QVERIFY(l);
+        const QString where = u"row "_qs + QString::number(row);
+        // The first item after the texts: the pause symbol, else the time, else the close button.
+        QQuickItem *next = nullptr;
+        for (const QString &name : {u"pause"_qs, u"time"_qs, u"close"_qs}) {
+            QQuickItem *item = in(l, name);
+            if (item->isVisible()) {
+                next = item;
+                break;
+            }
+        }
+        const double nextLeft = next->mapToItem(l, QPointF(0, 0)).x();
+        for (const QString &name : {u"title"_qs, u"subtitle"_qs}) {
+            QQuickItem *text = in(l, name);
+            const double left = text->mapToItem(l, QPointF(0, 0)).x();
+            const double drawn = text->property("contentWidth").toDouble();
+            QVERIFY2(drawn <= text->width() + 0.01, qPrintable(where + u' ' + name));
+            // Spacing 10, the flexible space of at least 8, spacing 10.
+            QVERIFY2(left + text->width() + 28 <= nextLeft + 0.01, qPrintable(where + u' ' + name));
+        }
+        QQuickItem *close = in(l, u"close"_qs);
+        QVERIFY2(close->mapToItem(l, QPointF(close->width(), 0)).x() <= l->width() - 4 + 0.01, qPrintable(where));
+        QQuickItem *time = in(l, u"time"_qs);
+        if (time->isVisible())
+            QVERIFY2(time->property("contentWidth").toDouble() <= time->width() + 0.01, qPrintable(where));
+    }
+    auto truncated = [&](int row, const QString &name) { return in(line(row), name)->property("truncated").toBool(); };
+    QVERIFY(truncated(0, u"title"_qs));
+    QVERIFY(truncated(1, u"title"_qs));
+    QVERIFY(truncated(2, u"title"_qs));
+    QCOMPARE(in(line(1), u"time"_qs)->property("text").toString(), u"150:00"_qs);
+    // The end time of an override beyond the hour is read whole, however long the app's name.
+    QVERIFY(!truncated(5, u"subtitle"_qs));
+    save(u"long-notes-and-names"_qs);
 }
 
 QTEST_MAIN(TestTimerPanelWindow)

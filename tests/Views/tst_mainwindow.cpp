@@ -1,21 +1,24 @@
 #include "../App/appstatefixture.h"
 #include "../support/applists.h"
+#include "fake/fakeclipboard.h"
+#include "fake/fakesystemsettings.h"
+#include "launchpromptmodels.h"
+#include "mainviewcontroller.h"
 #include "preferences.h"
-#include "standinwindowmodel.h"
 #include "tarnwickapp.h"
 #include "viewsetup.h"
 #include "viewtest.h"
 
-#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QTest>
 
 using namespace AppLists;
 
-// The application entry with the stand-in launcher window: one window at its first size, the delegate's state
-// while it is on screen, the quit handshake through Ctrl+Q and the card, and the app count after the first scan.
-class TestStandInWindow : public QObject
+// The application entry with the launcher window as main.cpp makes it: one window at its first size, its content
+// made anew at every showing, the delegate's state while it is on screen, the quit handshake through Ctrl+Q and the
+// card, and the grid filled by the first scan.
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -27,25 +30,36 @@ private Q_SLOTS:
     void closedWindowQuitsAtOnce();
     void quitHandshake_data();
     void quitHandshake();
-    void countAfterFirstScan();
+    void gridFilledByTheFirstScan();
 
 private:
     struct Harness
     {
         AppStateFixture fixture;
         QQmlEngine engine;
+        FakeClipboard clipboard;
+        FakeSystemSettings systemSettings;
         int terminations = 0;
+        QSize firstSize;
         std::unique_ptr<TarnwickApp> app;
-        StandInWindowModel *model = nullptr;
 
         Harness()
         {
             ViewSetup::prepareEngine(engine, nullptr);
             AppState &state = fixture.start();
-            app = std::make_unique<TarnwickApp>(state, engine, QUrl(u"qrc:/Tarnwick/Views/StandInWindow.qml"_qs),
+            app = std::make_unique<TarnwickApp>(state, engine, QUrl(u"qrc:/Tarnwick/Views/MainWindow.qml"_qs),
                                                 [this] { ++terminations; });
-            model = new StandInWindowModel(state, app->delegate(), app.get());
-            app->setWindowProperties({{u"model"_qs, QVariant::fromValue(model)}});
+            // Ctrl+Q reaches the delegate through the factory, as main.cpp wires it.
+            auto *factory = new MainViewFactory(
+                MainViewController::Services{state, fixture.activation, fixture.clock, fixture.clock,
+                                             &fixture.iconCache, {}, [this] { app->delegate().requestQuit(); }},
+                app.get());
+            auto *prompts = new LaunchPromptModels(state, clipboard, systemSettings, app.get());
+            app->setWindowProperties({{u"state"_qs, QVariant::fromValue(&state)},
+                                      {u"factory"_qs, QVariant::fromValue(factory)},
+                                      {u"prompts"_qs, QVariant::fromValue(prompts)}});
+            QObject::connect(app.get(), &TarnwickApp::mainWindowMade, app.get(),
+                             [this](QQuickWindow *window) { firstSize = window->size(); });
         }
         QQuickWindow *show()
         {
@@ -56,33 +70,33 @@ private:
                 return nullptr;
             return window;
         }
+        // Sheets and overlays lie in the window's overlay layer, outside the content: search the whole window.
         QQuickItem *item(const QString &name) const
         {
-            return app->mainWindow()->findChild<QQuickItem *>(name);
+            return ViewTest::itemIn(app->mainWindow()->contentItem(), name);
         }
-        void click(const QString &name)
+        MainViewController *controller() const
         {
-            QQuickItem *target = item(name);
-            QVERIFY2(target, qPrintable(name));
-            const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
-            QTest::mouseClick(app->mainWindow(), Qt::LeftButton, {}, centre.toPoint());
+            QQuickItem *content = item(u"mainContent"_qs);
+            QObject *view = content ? content->property("item").value<QObject *>() : nullptr;
+            return view ? view->property("controller").value<MainViewController *>() : nullptr;
         }
     };
 
     std::unique_ptr<ViewTest> m_shots; // the screenshot folder and the program's look
 };
 
-void TestStandInWindow::init()
+void TestMainWindow::init()
 {
-    m_shots = std::make_unique<ViewTest>(u"tst_standinwindow"_qs);
+    m_shots = std::make_unique<ViewTest>(u"tst_mainwindow"_qs);
 }
 
-void TestStandInWindow::cleanup()
+void TestMainWindow::cleanup()
 {
     m_shots.reset();
 }
 
-void TestStandInWindow::defaultSize_data()
+void TestMainWindow::defaultSize_data()
 {
     QTest::addColumn<QJsonValue>("columns");
     QTest::addColumn<QJsonValue>("rows");
@@ -94,7 +108,7 @@ void TestStandInWindow::defaultSize_data()
     QTest::newRow("out of range counts as 7 by 4") << QJsonValue(13) << QJsonValue(1) << QSize(1030, 763);
 }
 
-void TestStandInWindow::defaultSize()
+void TestMainWindow::defaultSize()
 {
     QFETCH(QJsonValue, columns);
     QFETCH(QJsonValue, rows);
@@ -110,27 +124,32 @@ void TestStandInWindow::defaultSize()
     QCOMPARE(TarnwickApp::defaultWindowSize(preferences), expected);
 }
 
-void TestStandInWindow::oneWindowShownAgain()
+void TestMainWindow::oneWindowShownAgain()
 {
     Harness h;
     QQuickWindow *window = h.show();
     QVERIFY2(window, qPrintable(h.app->windowError()));
-    QCOMPARE(window->size(), QSize(1030, 763));
+    QCOMPARE(h.firstSize, QSize(1030, 763));
     QCOMPARE(h.app->delegate().state.data(), h.fixture.state.get());
     QCOMPARE(h.fixture.state->mainWindow.data(), window);
+    const QPointer<MainViewController> firstContent = h.controller();
+    QVERIFY(firstContent);
 
     window->close();
     QTRY_VERIFY(!window->isVisible());
     QVERIFY(!h.app->delegate().state);
     QVERIFY(!h.fixture.state->mainWindow);
+    QTRY_VERIFY(!firstContent); // the content goes with the showing
 
-    // A second start's request, or any other call, shows the same window again: never a second one.
+    // A second start's request, or any other call, shows the same window again: never a second one, with new content.
     QCOMPARE(h.show(), window);
     QVERIFY(window->isVisible());
     QCOMPARE(h.app->delegate().state.data(), h.fixture.state.get());
+    QCOMPARE(h.fixture.state->mainWindow.data(), window);
+    QTRY_VERIFY(h.controller());
 }
 
-void TestStandInWindow::closedWindowQuitsAtOnce()
+void TestMainWindow::closedWindowQuitsAtOnce()
 {
     Harness h;
     QQuickWindow *window = h.show();
@@ -142,18 +161,18 @@ void TestStandInWindow::closedWindowQuitsAtOnce()
     QVERIFY(!h.fixture.state->showQuitConfirm());
 }
 
-void TestStandInWindow::quitHandshake_data()
+void TestMainWindow::quitHandshake_data()
 {
     QTest::addColumn<QString>("answer"); // an item to click, or a key
     QTest::addColumn<bool>("ends");
     QTest::newRow("仍要退出") << u"quitButton"_qs << true;
     QTest::newRow("继续自控") << u"keepButton"_qs << false;
-    QTest::newRow("click beside the card") << u"quitScrim"_qs << false;
+    QTest::newRow("click beside the card") << u"scrim"_qs << false;
     QTest::newRow("Return") << u"Return"_qs << false;
     QTest::newRow("Escape") << u"Escape"_qs << false;
 }
 
-void TestStandInWindow::quitHandshake()
+void TestMainWindow::quitHandshake()
 {
     QFETCH(QString, answer);
     QFETCH(bool, ends);
@@ -167,38 +186,46 @@ void TestStandInWindow::quitHandshake()
     QVERIFY(h.app->delegate().isTerminationPending());
     QCOMPARE(h.fixture.activation.activateCount(), activationsBefore + 1); // it comes to the front
     QCOMPARE(h.terminations, 0);
-    QTRY_VERIFY(h.item(u"quitScrim"_qs)->isVisible());
-    const QImage card = window->grabWindow();
-    card.save(m_shots->screenshotDir() + u"/quit-card.png"_qs);
+    QQuickItem *card = nullptr;
+    QTRY_VERIFY((card = h.item(u"card"_qs)) && card->isVisible());
+    QTest::qWait(450); // the card's entrance
+    window->grabWindow().save(m_shots->screenshotDir() + u"/quit-card.png"_qs);
 
-    if (answer == u"Return"_qs)
+    if (answer == u"Return"_qs) {
         QTest::keyClick(window, Qt::Key_Return);
-    else if (answer == u"Escape"_qs)
+    } else if (answer == u"Escape"_qs) {
         QTest::keyClick(window, Qt::Key_Escape);
-    else
-        h.click(answer);
+    } else if (answer == u"scrim"_qs) {
+        // The window's top-left corner lies on the scrim, far beside the card.
+        QVERIFY(ViewTest::itemIn(card->parentItem(), u"scrim"_qs));
+        QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(8, 8));
+    } else {
+        QQuickItem *target = ViewTest::itemIn(card, answer);
+        QVERIFY2(target, qPrintable(answer));
+        QTest::mouseClick(window, Qt::LeftButton, {}, ViewTest::centreOf(target).toPoint());
+    }
 
     QCOMPARE(h.terminations, ends ? 1 : 0);
     QVERIFY(!h.fixture.state->showQuitConfirm());
     QVERIFY(!h.app->delegate().isTerminationPending());
-    QTRY_VERIFY(!h.item(u"quitScrim"_qs)->isVisible());
+    QTRY_VERIFY(!h.item(u"card"_qs));
 }
 
-void TestStandInWindow::countAfterFirstScan()
+void TestMainWindow::gridFilledByTheFirstScan()
 {
     Harness h;
     QQuickWindow *window = h.show();
     QVERIFY(window);
-    QQuickItem *count = h.item(u"appCount"_qs);
-    QVERIFY(count);
-    QVERIFY(!count->isVisible());
+    MainViewController *controller = h.controller();
+    QVERIFY(controller);
+    QCOMPARE(controller->pagedGrid()->apps()->count(), 0);
 
     h.fixture.finishScan({app(u"org.example.jia"_qs, u"甲"_qs), app(u"org.example.yi"_qs, u"乙"_qs),
                           app(u"org.example.bing"_qs, u"丙"_qs)});
-    QTRY_VERIFY(count->isVisible());
-    QCOMPARE(count->property("text").toString(), u"3"_qs);
-    window->grabWindow().save(m_shots->screenshotDir() + u"/count.png"_qs);
+    QTRY_COMPARE(controller->pagedGrid()->apps()->count(), 3);
+    QTest::qWait(100);
+    window->grabWindow().save(m_shots->screenshotDir() + u"/first-scan.png"_qs);
 }
 
-QTEST_MAIN(TestStandInWindow)
-#include "tst_standinwindow.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
