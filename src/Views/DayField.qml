@@ -63,8 +63,8 @@ Rectangle {
         background: Rectangle {
             radius: 10
             color: Theme.textBackground
-            border.width: 0.5
-            border.color: Qt.rgba(0, 0, 0, 0.18)
+            border.width: 1
+            border.color: Qt.rgba(0, 0, 0, 0.16)
         }
         contentItem: Column {
             spacing: 6

@@ -48,12 +48,17 @@ ComboBox {
     delegate: ItemDelegate {
         id: entry
         objectName: "choice_" + index
-        width: box.popup.width
-        height: 24
+        width: box.popup.availableWidth
+        implicitHeight: 24
+        padding: 0
+        leftPadding: 8
+        rightPadding: 8
+        text: modelData.text
         highlighted: box.highlightedIndex === index
+        font: box.font
         contentItem: Text {
-            text: modelData.text
-            font: box.font
+            text: entry.text
+            font: entry.font
             color: entry.highlighted ? "white" : Theme.primary
             elide: Text.ElideRight
             verticalAlignment: Text.AlignVCenter
@@ -63,13 +68,26 @@ ComboBox {
             color: entry.highlighted ? Theme.accent : "transparent"
         }
     }
-    // Above the sheet it opens from, which may itself be a pop-up.
-    popup.z: 100
-    popup.padding: 4
-    popup.background: Rectangle {
-        radius: 6
-        color: Theme.textBackground
-        border.width: 0.5
-        border.color: Qt.rgba(0, 0, 0, 0.18)
+    popup: Popup {
+        y: box.height + 2
+        // Above the sheet it opens from, which may itself be a pop-up.
+        z: 100
+        width: box.width
+        implicitHeight: contentItem.implicitHeight + topPadding + bottomPadding
+        padding: 4
+        margins: 8
+        contentItem: ListView {
+            clip: true
+            implicitHeight: contentHeight
+            model: box.popup.visible ? box.delegateModel : null
+            currentIndex: box.highlightedIndex
+            boundsBehavior: Flickable.StopAtBounds
+        }
+        background: Rectangle {
+            radius: 6
+            color: Theme.textBackground
+            border.width: 1
+            border.color: Qt.rgba(0, 0, 0, 0.16)
+        }
     }
 }

@@ -119,13 +119,12 @@ FocusScope {
         }
     }
 
-    // The editors, above the panel while the model has a record for them; each closes through its own model (saved
-    // or cancelled), which hands the record back. A click outside closes neither.
+    // The editors, above the panel (dimmed behind them) while the model has a record for them; each closes through
+    // its own model (saved or cancelled), which hands the record back. A click outside closes neither.
     SheetHost {
         id: ruleEditorHost
         objectName: "ruleEditorHost"
         z: 12
-        dim: false
         closePolicy: Popup.NoAutoClose
         shown: panel.model.hasEditingRule
         content: RuleEditorSheet {
@@ -138,7 +137,6 @@ FocusScope {
         id: planEditorHost
         objectName: "planEditorHost"
         z: 12
-        dim: false
         closePolicy: Popup.NoAutoClose
         shown: panel.model.hasEditingPlan
         content: QuitPlanEditorSheet {

@@ -934,6 +934,25 @@ private Q_SLOTS:
         tab.planSwitchClicked(0);
         QCOMPARE(m_rec.take(), QStringList());
     }
+
+    void pausedSessionKeepsShrinking()
+    {
+        AppState &state = start();
+        QuitTabModel tab(state, m_rec.hooks());
+        FocusSession s;
+        s.bundleID = u"org.example.alpha"_qs;
+        s.appName = u"Alpha"_qs;
+        s.deadline = m_f->clock.now() + 10min;
+        state.sessionManager().begin(s);
+        QTRY_COMPARE(tab.sessionRows().size(), 1);
+        // Paused while its app's block is ignored: the floating panel holds its remainder, the list does not.
+        state.sessionManager().pauseSessions(s.bundleID);
+        QVERIFY(state.sessionManager().isPaused(s.id));
+        m_f->clock.advanceBy(60s);
+        QCOMPARE(tab.sessionRows()[0].subtitle, u"剩余 09:00 · 到点自动退出"_qs);
+        m_f->clock.advanceBy(11min);
+        QCOMPARE(tab.sessionRows()[0].subtitle, u"剩余 00:00 · 到点自动退出"_qs);
+    }
 };
 
 QTEST_MAIN(TestSupervisionEditors)

@@ -344,6 +344,7 @@ private Q_SLOTS:
         QVERIFY(!e.item(u"save"_s)->isEnabled());
         e.click(u"groupPicker"_s);
         QTRY_VERIFY(e.shown(u"choice_2"_s));
+        QTest::qWait(100); // the pop-up settles where it opens
         e.view.grab(u"规则编辑_分组弹出"_s);
         e.click(u"choice_2"_s);
         QCOMPARE(model.targetID(), e.groupRef(1));
