@@ -1,11 +1,13 @@
 #include "appsorter.h"
 
+#include <QByteArray>
 #include <QSet>
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -35,6 +37,56 @@ icu::Collator *collator()
 {
     thread_local const std::unique_ptr<icu::Collator> instance = makeCollator();
     return instance.get();
+}
+
+// The collator's sort key of a name, without its terminating zero. Keys are made once per distinct name and thread
+// and kept, so that a sort of thousands of apps compares bytes instead of running the collation on every comparison.
+// Empty when there is no collator.
+QByteArray sortKeyOf(const QString &name)
+{
+    icu::Collator *c = collator();
+    if (!c)
+        return {};
+    // The names of installed apps are a bounded set; the bound only guards against a process that sees unbounded
+    // churn of names.
+    thread_local QHash<QString, QByteArray> keys;
+    if (const auto it = keys.constFind(name); it != keys.constEnd())
+        return *it;
+    if (keys.size() >= 100'000)
+        keys.clear();
+    const auto *text = reinterpret_cast<const char16_t *>(name.utf16());
+    const auto length = int32_t(name.size());
+    QByteArray key(128, Qt::Uninitialized);
+    int32_t needed = c->getSortKey(text, length, reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
+    if (needed > key.size()) {
+        key.resize(needed);
+        needed = c->getSortKey(text, length, reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
+    }
+    key.truncate(std::max(needed - 1, 0)); // the length counts the terminating zero
+    keys.insert(name, key);
+    return key;
+}
+
+// A name together with its sort key, for sorts that compare it many times.
+struct NameKey
+{
+    QByteArray key;
+    const QString *name;
+};
+
+NameKey nameKey(const QString &name)
+{
+    return {sortKeyOf(name), &name};
+}
+
+// Bytewise, unsigned, a shorter key before its own extensions: the order in which sort keys compare like the names.
+bool keyPrecedes(const NameKey &a, const NameKey &b)
+{
+    if (!collator())
+        return AppSorter::namePrecedes(*a.name, *b.name);
+    const qsizetype common = std::min(a.key.size(), b.key.size());
+    const int byBytes = common == 0 ? 0 : std::memcmp(a.key.constData(), b.key.constData(), size_t(common));
+    return byBytes != 0 ? byBytes < 0 : a.key.size() < b.key.size();
 }
 
 Instant installDate(const AppInfo &app, const QHash<QString, AppMetaSnapshot> &meta)
@@ -69,18 +121,24 @@ bool namePrecedes(const QString &a, const QString &b)
     return U_SUCCESS(status) && result == UCOL_LESS;
 }
 
+QByteArray nameSortKey(const QString &name)
+{
+    return sortKeyOf(name);
+}
+
 QList<AppInfo> customSort(const QList<AppInfo> &apps, const QHash<QString, AppMetaSnapshot> &meta)
 {
     struct Keyed
     {
         std::optional<int> index;
         Instant date;
+        NameKey name;
         const AppInfo *app;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(apps.size());
     for (const AppInfo &app : apps)
-        keyed.push_back({sortIndex(app, meta), installDate(app, meta), &app});
+        keyed.push_back({sortIndex(app, meta), installDate(app, meta), nameKey(app.name), &app});
 
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
         if (a.index && b.index && *a.index != *b.index)
@@ -89,7 +147,7 @@ QList<AppInfo> customSort(const QList<AppInfo> &apps, const QHash<QString, AppMe
             return a.index.has_value();
         if (a.date != b.date)
             return a.date < b.date;
-        return namePrecedes(a.app->name, b.app->name);
+        return keyPrecedes(a.name, b.name);
     });
 
     QList<AppInfo> sorted;
@@ -110,17 +168,19 @@ QList<AppInfo> sort(const QList<AppInfo> &apps, const QStringList &byArrayOrder)
     struct Ranked
     {
         qsizetype rank;
+        NameKey name;
         const AppInfo *app;
     };
     std::vector<Ranked> ranked;
     ranked.reserve(apps.size());
     for (const AppInfo &app : apps)
-        ranked.push_back({firstIndex.value(app.bundleID, std::numeric_limits<qsizetype>::max()), &app});
+        ranked.push_back(
+            {firstIndex.value(app.bundleID, std::numeric_limits<qsizetype>::max()), nameKey(app.name), &app});
 
     std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked &a, const Ranked &b) {
         if (a.rank != b.rank)
             return a.rank < b.rank;
-        return namePrecedes(a.app->name, b.app->name);
+        return keyPrecedes(a.name, b.name);
     });
 
     QList<AppInfo> sorted;

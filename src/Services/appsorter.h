@@ -3,6 +3,7 @@
 #include "appinfo.h"
 #include "appmetasnapshot.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -31,5 +32,10 @@ namespace AppSorter {
 // Name order: case-insensitive, accent-sensitive, digits by value, under the zh_CN collation (Han before Latin,
 // Han by pinyin). True only when a strictly precedes b.
 [[nodiscard]] bool namePrecedes(const QString &a, const QString &b);
+
+// The name order as bytes: a precedes b exactly when nameSortKey(a) is bytewise (unsigned) less than nameSortKey(b),
+// a proper prefix counting as less. The sorts above compare these keys, made once per name and thread. Empty when
+// the collation is unavailable.
+[[nodiscard]] QByteArray nameSortKey(const QString &name);
 
 } // namespace AppSorter

@@ -6,6 +6,8 @@
 #include <QMetaObject>
 #include <QSet>
 
+#include <algorithm>
+
 ShownAppsModel::ShownAppsModel(Source source, QObject *parent)
     : QAbstractListModel(parent)
     , m_source(std::move(source))
@@ -122,20 +124,27 @@ bool ShownAppsModel::Row::sameLook(const Row &other) const
 }
 
 ShownAppsModel::Row ShownAppsModel::makeRow(const AppInfo &app, const std::optional<QString> &selected,
-                                            const Row *earlier) const
+                                            const QString &iconSource) const
 {
     Row row;
     row.app = app;
     row.name = m_source.shownName ? m_source.shownName(app) : app.name;
-    if (earlier && earlier->app == app)
-        row.iconSource = earlier->iconSource; // an icon source is built from the app alone
-    else
-        row.iconSource = m_source.iconSource ? m_source.iconSource(app) : QString();
+    row.iconSource = iconSource;
     row.iconCached = m_source.isIconCached && m_source.isIconCached(app.bundleID);
     row.pinned = m_source.isPinned && m_source.isPinned(app.bundleID);
     row.blocked = m_source.isBlocked && m_source.isBlocked(app.bundleID);
     row.selected = selected && *selected == app.bundleID;
     return row;
+}
+
+const QString &ShownAppsModel::iconSourceOf(const AppInfo &app)
+{
+    auto known = m_iconSources.find(app.bundleID);
+    if (known == m_iconSources.end())
+        known = m_iconSources.insert(app.bundleID, {app, m_source.iconSource ? m_source.iconSource(app) : QString()});
+    else if (!(known->app == app))
+        *known = {app, m_source.iconSource ? m_source.iconSource(app) : QString()};
+    return known->iconSource;
 }
 
 void ShownAppsModel::refresh()
@@ -154,22 +163,22 @@ void ShownAppsModel::refresh()
     const std::optional<QString> selected = m_source.selectedID ? m_source.selectedID() : std::nullopt;
 
     QStringList before;
-    QHash<QString, qsizetype> earlier;
     before.reserve(m_rows.size());
-    earlier.reserve(m_rows.size());
-    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
         before.append(m_rows.at(i).app.bundleID);
-        earlier.insert(m_rows.at(i).app.bundleID, i);
-    }
     QStringList after;
     QHash<QString, Row> fresh;
     after.reserve(apps.size());
     fresh.reserve(apps.size());
     for (const AppInfo &app : std::as_const(apps)) {
         after.append(app.bundleID);
-        const qsizetype at = earlier.value(app.bundleID, -1);
-        fresh.insert(app.bundleID, makeRow(app, selected, at < 0 ? nullptr : &m_rows.at(at)));
+        fresh.insert(app.bundleID, makeRow(app, selected, iconSourceOf(app)));
     }
+    // Apps gone from the catalogue are let go once the memo outgrows the longest list shown by far; a narrow search
+    // alone never empties it.
+    m_widestList = std::max(m_widestList, fresh.size());
+    if (m_iconSources.size() > 2 * m_widestList + 256)
+        m_iconSources.removeIf([&fresh](const auto &entry) { return !fresh.contains(entry.key()); });
 
     const int oldCount = count();
     const std::optional<QList<ListDiff::Step>> steps = ListDiff::steps(before, after, maxStepsToAnimate);

@@ -3,6 +3,7 @@
 #include "appinfo.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QList>
 #include <QtQml/qqmlregistration.h>
 
@@ -92,11 +93,23 @@ private:
 
         [[nodiscard]] bool sameLook(const Row &other) const;
     };
-    // `earlier` is the app's row before, if it had one: what depends on the app alone is taken from there.
-    [[nodiscard]] Row makeRow(const AppInfo &app, const std::optional<QString> &selected, const Row *earlier) const;
+    // An icon source is built from the app alone, so the one made for an equal app is taken again.
+    struct IconSourceMemo
+    {
+        AppInfo app;
+        QString iconSource;
+    };
+    [[nodiscard]] Row makeRow(const AppInfo &app, const std::optional<QString> &selected,
+                              const QString &iconSource) const;
+    // The app's icon source, built only when this app (not just its identifier) has none yet.
+    [[nodiscard]] const QString &iconSourceOf(const AppInfo &app);
 
     Source m_source;
     QList<Row> m_rows;
+    // By bundle identifier, kept across refreshes: a search that widens again (Backspace) finds the icon sources of
+    // the apps it brings back instead of building thousands of URLs anew.
+    QHash<QString, IconSourceMemo> m_iconSources;
+    qsizetype m_widestList = 0;
     bool m_refreshQueued = false;
     bool m_paused = false;
     bool m_stale = false;

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 using MetaMap = QHash<QString, AppMetaSnapshot>;
@@ -62,6 +64,8 @@ private Q_SLOTS:
     void customSort();
     void nameOrder_data();
     void nameOrder();
+    void keyOrderMatchesCollator_data();
+    void keyOrderMatchesCollator();
     void sortByArrayOrder_data();
     void sortByArrayOrder();
     void pinnedFirst_data();
@@ -156,6 +160,64 @@ void TestAppSorter::nameOrder()
     QFETCH(bool, secondPrecedes);
     QCOMPARE(AppSorter::namePrecedes(first, second), firstPrecedes);
     QCOMPARE(AppSorter::namePrecedes(second, first), secondPrecedes);
+}
+
+void TestAppSorter::keyOrderMatchesCollator_data()
+{
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("Latin and Han mixed") << QStringList{u"微信"_qs, u"Safari"_qs, u"QQ音乐"_qs, u"QQ 音乐"_qs,
+                                                         u"阿里云盘"_qs, u"钉钉"_qs, u"WPS 文字"_qs, u"终端"_qs,
+                                                         u"Zoom"_qs, u"爱奇艺"_qs, u"百度网盘"_qs, u"Ａ"_qs};
+    QTest::newRow("digits by value") << QStringList{u"App 10"_qs, u"App 2"_qs, u"app 1"_qs, u"App 02"_qs,
+                                                    u"App 100"_qs, u"App 9a"_qs, u"2048"_qs, u"App"_qs,
+                                                    u"App 2.5"_qs, u"App 2.10"_qs};
+    QTest::newRow("case and accents") << QStringList{u"foo"_qs, u"Foo"_qs, u"FOO"_qs, u"Café"_qs, u"Cafe"_qs,
+                                                     u"Caf\u00e9"_qs, u"Cafe\u0301"_qs, u"cafe"_qs, u"Éclair"_qs};
+    QTest::newRow("full-width and half-width")
+        << QStringList{u"Ｗｅｃｈａｔ"_qs, u"Wechat"_qs, u"WeChat"_qs, u"１２３"_qs, u"123"_qs, u"（测试）"_qs,
+                       u"(测试)"_qs, u"ｱﾌﾟﾘ"_qs, u"アプリ"_qs};
+    QTest::newRow("empty and blank names") << QStringList{u""_qs, u" "_qs, u"a"_qs, u""_qs, u"\u3000"_qs,
+                                                          u"微"_qs};
+    QTest::newRow("equal names and prefixes") << QStringList{u"Notes"_qs, u"Notes"_qs, u"notes"_qs, u"Note"_qs,
+                                                             u"Notes 2"_qs, u"笔记"_qs, u"笔记"_qs, u"笔记本"_qs};
+    // Longer than the first buffer a key is made in.
+    QTest::newRow("long names") << QStringList{QString(u"汉字Latin 12 "_qs).repeated(30),
+                                               QString(u"汉字Latin 12 "_qs).repeated(30) + u"1"_qs,
+                                               QString(u"汉字latin 12 "_qs).repeated(30), u"汉字"_qs};
+}
+
+void TestAppSorter::keyOrderMatchesCollator()
+{
+    QFETCH(QStringList, names);
+    auto keyLess = [](const QByteArray &a, const QByteArray &b) {
+        const qsizetype common = std::min(a.size(), b.size());
+        const int byBytes = common == 0 ? 0 : std::memcmp(a.constData(), b.constData(), size_t(common));
+        return byBytes != 0 ? byBytes < 0 : a.size() < b.size();
+    };
+    for (const QString &a : names) {
+        for (const QString &b : names) {
+            QVERIFY(!AppSorter::nameSortKey(a).isEmpty());
+            QVERIFY2(keyLess(AppSorter::nameSortKey(a), AppSorter::nameSortKey(b)) == AppSorter::namePrecedes(a, b),
+                     qPrintable(a + u" / "_qs + b));
+        }
+    }
+
+    // Both sorts, with nothing but the names to go by, give the order of a stable sort by the collator itself; names
+    // that compare equal keep their input order.
+    QList<AppInfo> apps;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        apps.append(app(u"id%1"_qs.arg(i), names[i], day(1)));
+    QList<AppInfo> expected = apps;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const AppInfo &a, const AppInfo &b) { return AppSorter::namePrecedes(a.name, b.name); });
+    QCOMPARE(idsOf(AppSorter::customSort(apps, {})), idsOf(expected));
+    QCOMPARE(idsOf(AppSorter::sort(apps, {})), idsOf(expected));
+    std::reverse(apps.begin(), apps.end());
+    expected = apps;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const AppInfo &a, const AppInfo &b) { return AppSorter::namePrecedes(a.name, b.name); });
+    QCOMPARE(idsOf(AppSorter::customSort(apps, {})), idsOf(expected));
 }
 
 void TestAppSorter::sortByArrayOrder_data()

@@ -167,6 +167,40 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 2); // nothing changed, nothing told
     }
 
+    // Icon sources are built once per app: a search that narrows and widens again builds none anew, while an app
+    // that moved (another path, same identifier) gets a fresh one, also when it comes back from outside the list.
+    void iconSourcesAreBuiltOncePerApp()
+    {
+        World w;
+        QStringList built;
+        ShownAppsModel::Source source = sourceOf(w);
+        source.iconSource = [&built](const AppInfo &a) {
+            built.append(a.bundleID);
+            return u"icon:"_qs + a.path();
+        };
+        w.apps = appsOf(u"a b c"_qs);
+        ShownAppsModel model(source);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.refresh();
+        QCOMPARE(built, ids(u"a b c"_qs));
+        w.apps = appsOf(u"b"_qs);
+        model.refresh();
+        w.apps = appsOf(u"a b c"_qs);
+        model.refresh();
+        QCOMPARE(built, ids(u"a b c"_qs));
+
+        w.apps = appsOf(u"b"_qs);
+        model.refresh();
+        QList<AppInfo> moved = appsOf(u"a b c"_qs);
+        moved[0].url = QUrl::fromLocalFile(u"/opt/apps/a.desktop"_qs);
+        w.apps = moved;
+        model.refresh();
+        QCOMPARE(built, ids(u"a b c a"_qs));
+        QCOMPARE(model.data(model.index(0), ShownAppsModel::IconSourceRole).toString(),
+                 u"icon:/opt/apps/a.desktop"_qs);
+        QCOMPARE(model.data(model.index(2), ShownAppsModel::IconSourceRole).toString(), u"icon:"_qs + moved[2].path());
+    }
+
     void manyNoticesOneRecomputation()
     {
         World w;
