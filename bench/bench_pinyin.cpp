@@ -196,6 +196,11 @@ void BM_FirstQueryPolyphone(benchmark::State &state)
 {
     firstQuery(state, u"yinyue"_qs);
 }
+// The usual first keystroke: one letter, which four apps in ten match.
+void BM_FirstQueryOneLetter(benchmark::State &state)
+{
+    firstQuery(state, u"y"_qs);
+}
 
 // What the scanner's worker spends on the search forms of a fresh catalogue.
 void BM_Prepare(benchmark::State &state)
@@ -258,6 +263,7 @@ BENCHMARK(BM_RankedFilterPolyphone)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RankedFilterOneLetter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FirstQueryMiss)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FirstQueryPolyphone)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FirstQueryOneLetter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Prepare)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ManyPolyphones)->Arg(6)->Arg(64)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PinyinOfANewName)->Unit(benchmark::kMicrosecond);

@@ -169,6 +169,7 @@ public:
     QStringList aliases;
     const NameForms *forms = nullptr; // 1 + aliases.size() of them, in the block that holds this object
     size_t formCount = 0;
+    const uint8_t *letters = nullptr; // the kept scores of the one-letter queries, in the same block
 
     [[nodiscard]] bool fits(const AppInfo &app) const
     {
@@ -187,6 +188,7 @@ struct PreparedForms
 {
     std::vector<NameForms> names;
     std::vector<AppSearchForms> apps;
+    std::vector<uint8_t> letters;
 };
 
 } // namespace
@@ -488,12 +490,46 @@ NameForms formsOf(const QString &text, bool withPinyin)
     return forms;
 }
 
+// The first keystroke is nearly always one letter, which matches a great many apps, each by a look at several of
+// its forms. Preparing an app also keeps its score for each query of one ASCII letter or digit, in a byte: the tier
+// times 64 plus the position, or that it does not match, or (for a position of 64 or more) that it is not kept.
+constexpr size_t oneLetterCount = 36;
+constexpr uint8_t letterNoMatch = 0xfe;
+constexpr uint8_t letterNotKept = 0xff;
+
+int oneLetterSlot(QStringView text)
+{
+    if (text.size() != 1)
+        return -1;
+    const char16_t c = text.front().unicode();
+    if (c >= u'a' && c <= u'z')
+        return c - u'a';
+    if (c >= u'0' && c <= u'9')
+        return 26 + (c - u'0');
+    return -1;
+}
+
+QChar oneLetterOfSlot(size_t slot)
+{
+    return slot < 26 ? QChar(char16_t(u'a' + slot)) : QChar(char16_t(u'0' + (slot - 26)));
+}
+
+uint8_t keptLetterScore(std::optional<PinyinMatcher::MatchScore> score)
+{
+    if (!score)
+        return letterNoMatch;
+    if (score->position >= 64 || score->tier < 0 || score->tier > 2)
+        return letterNotKept;
+    return uint8_t(score->tier * 64 + score->position);
+}
+
 // A query: its cluster text and the mask of its characters.
 struct Query
 {
     ClusterText q;
     uint64_t mask = 0;
     uint64_t pairs = 0;
+    int letter = -1; // which one-letter query it is, if it is one
 };
 
 bool sameUnits(QStringView a, QStringView b)
@@ -678,6 +714,7 @@ Query makeQuery(QString loweredText)
     query.q = clustered(std::move(loweredText));
     query.mask = characterMask(query.q.text);
     query.pairs = pairMask(query.q.text);
+    query.letter = oneLetterSlot(query.q.text);
     return query;
 }
 
@@ -732,6 +769,22 @@ std::optional<PinyinMatcher::MatchScore> matchApp(const AppInfo &app, const QStr
     const AppSearchForms *prepared = app.searchForms.get();
     if (!prepared || !prepared->fits(app))
         return matchUnprepared(app.name, app.aliases, extraNames, query);
+    if (query.letter >= 0) {
+        if (const uint8_t kept = prepared->letters[query.letter]; kept != letterNotKept) {
+            std::optional<PinyinMatcher::MatchScore> own;
+            if (kept != letterNoMatch)
+                own = PinyinMatcher::MatchScore{kept / 64, kept % 64};
+            // Extra names take part in the first tier only.
+            std::optional<int> extra;
+            for (const QString &name : extraNames)
+                notePosition(extra, extraPosition(name, query));
+            if (!extra)
+                return own;
+            if (own && own->tier == 0)
+                return PinyinMatcher::MatchScore{0, std::min(own->position, *extra)};
+            return PinyinMatcher::MatchScore{0, *extra};
+        }
+    }
     const uint64_t m = query.mask;
     const bool inFullPinyin = !(m & ~prepared->pinyinMask) && !(query.pairs & ~prepared->pinyinPairs);
     const bool inName = !(m & ~prepared->nameMask) && !(query.pairs & ~prepared->namePairs);
@@ -779,6 +832,10 @@ void prepareInOneBlock(QList<AppInfo> &apps, const std::vector<qsizetype> &indic
     // Reserved in full, so that the forms' addresses stay put while the block fills.
     block->names.reserve(nameCount);
     block->apps.reserve(indices.size());
+    block->letters.resize(indices.size() * oneLetterCount);
+    std::vector<Query> letterQueries;
+    for (size_t slot = 0; slot < oneLetterCount; ++slot)
+        letterQueries.push_back(makeQuery(QString(oneLetterOfSlot(slot))));
     for (qsizetype i : indices) {
         const AppInfo &app = apps[i];
         AppSearchForms &forms = block->apps.emplace_back();
@@ -799,6 +856,16 @@ void prepareInOneBlock(QList<AppInfo> &apps, const std::vector<qsizetype> &indic
             forms.pinyinMask |= block->names.back().pinyin.mask;
             forms.pinyinPairs |= block->names.back().pinyin.pairs;
             forms.initialsMask |= block->names.back().pinyin.initialsMask;
+        }
+        uint8_t *letters = block->letters.data() + (block->apps.size() - 1) * oneLetterCount;
+        forms.letters = letters;
+        const uint64_t anywhere = forms.nameMask | forms.aliasMask | forms.pinyinMask;
+        const auto nameAt = [&forms](qsizetype n) -> const NameForms & { return forms.forms[size_t(n)]; };
+        for (size_t slot = 0; slot < oneLetterCount; ++slot) {
+            const Query &letter = letterQueries[slot];
+            letters[slot] = (letter.mask & ~anywhere)
+                ? letterNoMatch
+                : keptLetterScore(matchForms(app.aliases.size(), nameAt, QStringList(), letter));
         }
     }
     for (size_t k = 0; k < indices.size(); ++k)
@@ -835,7 +902,7 @@ size_t PinyinMatcher::preparedBytes(const QList<AppInfo> &apps)
             continue;
         counted.insert(forms);
         // Its place in the block; the name and aliases are the app's own.
-        bytes += sizeof(AppSearchForms);
+        bytes += sizeof(AppSearchForms) + oneLetterCount;
         for (size_t i = 0; i < forms->formCount; ++i)
             bytes += forms->forms[i].bytes();
     }
@@ -876,10 +943,9 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
         if (const std::optional<MatchScore> score = matchApp(app, extras, q))
             kept.push_back({*score, i});
     }
-    QList<AppInfo> ranked;
-    ranked.reserve(qsizetype(kept.size()));
     // The entries are kept in input order, so placing them stably by score alone leaves ties in that order. Scores
     // are few and small (three tiers, positions within a name): a count of each places them in one pass.
+    std::vector<qsizetype> order(kept.size());
     int widest = 0;
     for (const Ranked &r : kept)
         widest = std::max(widest, r.score.position);
@@ -894,21 +960,33 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
             ++starts[bucket(r) + 1];
         for (size_t b = 1; b < starts.size(); ++b)
             starts[b] += starts[b - 1];
-        std::vector<qsizetype> order(kept.size());
         for (const Ranked &r : kept)
             order[starts[bucket(r)]++] = r.index;
-        for (qsizetype index : order)
-            ranked.append(apps[index]);
-        return ranked;
+    } else {
+        // The index makes every key distinct, so a plain sort keeps ties in input order.
+        std::sort(kept.begin(), kept.end(), [](const Ranked &a, const Ranked &b) {
+            if (a.score != b.score)
+                return a.score < b.score;
+            return a.index < b.index;
+        });
+        for (size_t k = 0; k < kept.size(); ++k)
+            order[k] = kept[k].index;
     }
-    // The index makes every key distinct, so a plain sort keeps ties in input order.
-    std::sort(kept.begin(), kept.end(), [](const Ranked &a, const Ranked &b) {
-        if (a.score != b.score)
-            return a.score < b.score;
-        return a.index < b.index;
-    });
-    for (const Ranked &r : kept)
-        ranked.append(apps[r.index]);
+
+    // Each copy counts one more user of the app's texts; after a publish those counts are not in this core's caches
+    // either, so they are asked for a few matches ahead, for writing (each lies just before the text it counts).
+    const auto headerOf = [](const void *data) { return static_cast<const char *>(data) - sizeof(QArrayData); };
+    QList<AppInfo> ranked;
+    ranked.reserve(qsizetype(order.size()));
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k + prefetchDistance < order.size()) {
+            const AppInfo &ahead = apps[order[k + prefetchDistance]];
+            __builtin_prefetch(headerOf(ahead.bundleID.constData()), 1);
+            __builtin_prefetch(headerOf(ahead.name.constData()), 1);
+            __builtin_prefetch(headerOf(ahead.aliases.constData()), 1);
+        }
+        ranked.append(apps[order[k]]);
+    }
     return ranked;
 }
 

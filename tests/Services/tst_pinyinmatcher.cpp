@@ -49,6 +49,7 @@ private Q_SLOTS:
     void manyPolyphonesStayCheap();
     void preparedFormsOfOtherNamesAreNotUsed();
     void preparedFormsAreSharedByCopies();
+    void oneLetterQueriesRankAsTheFormsDo();
 };
 
 void TestPinyinMatcher::pinyin_data()
@@ -359,6 +360,37 @@ void TestPinyinMatcher::preparedFormsAreSharedByCopies()
     QList<AppInfo> twice = apps + apps;
     QCOMPARE(PinyinMatcher::preparedBytes(twice), bytes);
     QCOMPARE(apps, catalogue());
+}
+
+void TestPinyinMatcher::oneLetterQueriesRankAsTheFormsDo()
+{
+    // Prepared apps answer queries of one letter or digit from scores kept when they were prepared; the answers are
+    // the ones their forms give, with extra names, aliases, pinyin, initials and matches far into a name.
+    QList<AppInfo> apps = catalogue();
+    apps.append(app(u"long"_qs, QString(100, QChar(u'-')) + u"Zebra 7"_qs));
+    apps.append(app(u"digits"_qs, u"Office 365"_qs, {u"办公"_qs}));
+    apps.append(app(u"alias"_qs, u"银行"_qs, {u"Bank"_qs}));
+    apps.append(app(u"marks"_qs, u"Café Crème"_qs));
+    const ExtraNameMap extraNames{{u"safari"_qs, {u"浏览器 y"_qs}},
+                                  {u"long"_qs, {u"zz"_qs}},
+                                  {u"wechat"_qs, {u"xy"_qs}},
+                                  {u"alias"_qs, {u"Kasse"_qs, u"Ébène"_qs}}};
+    const auto extras = [&](const AppInfo &a) { return extraNames.value(a.bundleID); };
+    QList<AppInfo> prepared = apps;
+    PinyinMatcher::prepare(prepared);
+    for (QChar c : QStringView(u"abcdefghijklmnopqrstuvwxyz0123456789")) {
+        for (const QString &query : {QString(c), QString(c).toUpper(), u" "_qs + c}) {
+            QCOMPARE(idsOf(PinyinMatcher::rankedFilter(prepared, query, extras)),
+                     idsOf(PinyinMatcher::rankedFilter(apps, query, extras)));
+        }
+    }
+    // A few of them by hand: an extra name's first tier before a pinyin match (x), an alias before a pinyin match
+    // (h), an extra name before the alias (k), and matches past the positions that are kept (7, z).
+    QCOMPARE(idsOf(PinyinMatcher::rankedFilter(prepared, u"x"_qs, extras)), ids(u"wechat alias"_qs));
+    QCOMPARE(idsOf(PinyinMatcher::rankedFilter(prepared, u"h"_qs, extras)), ids(u"wechat alias"_qs));
+    QCOMPARE(idsOf(PinyinMatcher::rankedFilter(prepared, u"k"_qs, extras)), ids(u"alias"_qs));
+    QCOMPARE(idsOf(PinyinMatcher::rankedFilter(prepared, u"7"_qs, extras)), ids(u"long"_qs));
+    QCOMPARE(idsOf(PinyinMatcher::rankedFilter(prepared, u"z"_qs, extras)), ids(u"long"_qs));
 }
 
 QTEST_GUILESS_MAIN(TestPinyinMatcher)
