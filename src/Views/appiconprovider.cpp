@@ -3,6 +3,8 @@
 #include "apptilerules.h"
 #include "iconcache.h"
 
+#include <algorithm>
+
 AppIconProvider::AppIconProvider(IconCache &cache)
     : QQuickImageProvider(QQuickImageProvider::Image)
     , m_cache(cache)
@@ -19,8 +21,20 @@ QImage AppIconProvider::requestImage(const QString &id, QSize *size, const QSize
         image = m_cache.iconForBundleID(app->bundleID);
     else
         image = m_cache.icon(*app);
-    if (requestedSize.width() > 0 && requestedSize.height() > 0 && image.size() != requestedSize)
-        image = image.scaled(requestedSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (requestedSize.width() > 0 && requestedSize.height() > 0 && image.size() != requestedSize) {
+        const QString key = id + u'@' + QString::number(requestedSize.width()) + u'x'
+                            + QString::number(requestedSize.height());
+        const qint64 sourceKey = image.cacheKey();
+        QMutexLocker lock(&m_scaledLock);
+        if (const Scaled *kept = m_scaled.object(key); kept && kept->sourceKey == sourceKey) {
+            image = kept->image;
+        } else {
+            lock.unlock();
+            image = image.scaled(requestedSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            lock.relock();
+            m_scaled.insert(key, new Scaled{sourceKey, image}, std::max<qsizetype>(1, image.sizeInBytes() / 1024));
+        }
+    }
     if (size)
         *size = image.size();
     return image;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCache>
+#include <QMutex>
 #include <QQuickImageProvider>
 
 class IconCache;
@@ -13,6 +15,19 @@ public:
     explicit AppIconProvider(IconCache &cache);
     QImage requestImage(const QString &id, QSize *size, const QSize &requestedSize) override;
 
+    // The bound of the kept scaled icons, in KiB (some hundreds of tiles at the usual sizes).
+    static constexpr qsizetype scaledBudgetKiB = 8 * 1024;
+
 private:
+    // A scaled icon and the cache key of the icon it was scaled from: a tile made again (a search brings it back)
+    // takes it without scaling again, while a cached icon that was replaced (a new image) is scaled afresh.
+    struct Scaled
+    {
+        qint64 sourceKey = 0;
+        QImage image;
+    };
+
     IconCache &m_cache;
+    QMutex m_scaledLock; // requests come from Qt's image threads too
+    QCache<QString, Scaled> m_scaled{scaledBudgetKiB};
 };

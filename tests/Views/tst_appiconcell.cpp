@@ -1,3 +1,4 @@
+#include "appiconprovider.h"
 #include "apptilerules.h"
 #include "fake/fakeiconsource.h"
 #include "fake/manualexecutor.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void label();
     void lift_data();
     void lift();
+    void providerScalesEachIconOnce();
     void iconSourceCarriesWhatTheCacheNeeds_data();
     void iconSourceCarriesWhatTheCacheNeeds();
     void clickAnywhereActivatesOnce_data();
@@ -411,6 +413,34 @@ bool TestAppIconCell::loadTiles(double scale, const QVariantList &apps)
 {
     return m_test->loadFile(TARNWICK_TEST_QML_DIR u"/TilesPage.qml"_qs,
                             {{u"iconScale"_qs, scale}, {u"apps"_qs, apps}});
+}
+
+// A tile made again takes the icon scaled before; an icon the cache replaced, or another size, is scaled afresh.
+void TestAppIconCell::providerScalesEachIconOnce()
+{
+    FakeIconSource source;
+    ManualExecutor executor;
+    IconCache cache(source, executor, 1); // room for one icon: a second app evicts the first
+    AppIconProvider provider(cache);
+    const AppInfo a = appAt(u"a"_qs, u"A"_qs);
+    const AppInfo b = appAt(u"b"_qs, u"B"_qs);
+    const QString idA = AppTileRules::iconSource(a).mid(QStringLiteral("image://appicon/").size());
+    const QString idB = AppTileRules::iconSource(b).mid(QStringLiteral("image://appicon/").size());
+    QSize size;
+
+    const QImage first = provider.requestImage(idA, &size, QSize(60, 60));
+    QCOMPARE(size, QSize(60, 60));
+    QCOMPARE(first.pixelColor(30, 30), FakeIconSource::colourOf(a.path()));
+    QCOMPARE(provider.requestImage(idA, &size, QSize(60, 60)).cacheKey(), first.cacheKey());
+    QCOMPARE(provider.requestImage(idA, &size, QSize(40, 40)).size(), QSize(40, 40));
+
+    const QImage other = provider.requestImage(idB, &size, QSize(60, 60));
+    QCOMPARE(other.pixelColor(30, 30), FakeIconSource::colourOf(b.path()));
+    QCOMPARE(source.loadCount(a.path()), 1);
+    const QImage again = provider.requestImage(idA, &size, QSize(60, 60)); // read and scaled anew
+    QCOMPARE(source.loadCount(a.path()), 2);
+    QVERIFY(again.cacheKey() != first.cacheKey());
+    QCOMPARE(again, first);
 }
 
 QTEST_MAIN(TestAppIconCell)
