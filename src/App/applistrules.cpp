@@ -63,10 +63,17 @@ QList<AppInfo> visibleApps(const QList<AppInfo> &targetable, const QHash<QString
         }
         list = AppSorter::sort(list, *request.groupMembers);
     } else {
-        list.reserve(targetable.size());
-        for (const AppInfo &app : targetable) {
-            if (!isHidden(app, meta))
-                list.append(app);
+        // With nothing hidden the list is the apps themselves, shared rather than copied app by app.
+        const auto firstHidden = std::find_if(targetable.cbegin(), targetable.cend(),
+                                              [&meta](const AppInfo &app) { return isHidden(app, meta); });
+        if (firstHidden == targetable.cend()) {
+            list = targetable;
+        } else {
+            list.reserve(targetable.size());
+            for (const AppInfo &app : targetable) {
+                if (!isHidden(app, meta))
+                    list.append(app);
+            }
         }
         list = AppSorter::customSort(list, meta);
     }

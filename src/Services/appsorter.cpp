@@ -128,6 +128,21 @@ QByteArray nameSortKey(const QString &name)
 
 QList<AppInfo> customSort(const QList<AppInfo> &apps, const QHash<QString, AppMetaSnapshot> &meta)
 {
+    // The grid asks for the same order at every keystroke while neither the apps nor their records changed: the last
+    // order is kept per thread and handed out again when both inputs are equal. Equal apps must also share their
+    // prepared search forms, since the apps themselves are what comes back.
+    struct Memo
+    {
+        QList<AppInfo> apps;
+        QHash<QString, AppMetaSnapshot> meta;
+        QList<AppInfo> sorted;
+    };
+    thread_local Memo memo;
+    const auto sameApp = [](const AppInfo &a, const AppInfo &b) { return a.searchForms == b.searchForms && a == b; };
+    if (!apps.isEmpty() && memo.apps.size() == apps.size() && memo.meta == meta
+        && std::equal(apps.cbegin(), apps.cend(), memo.apps.cbegin(), sameApp))
+        return memo.sorted;
+
     struct Keyed
     {
         std::optional<int> index;
@@ -154,6 +169,7 @@ QList<AppInfo> customSort(const QList<AppInfo> &apps, const QHash<QString, AppMe
     sorted.reserve(apps.size());
     for (const Keyed &k : keyed)
         sorted.append(*k.app);
+    memo = Memo{apps, meta, sorted};
     return sorted;
 }
 
@@ -192,14 +208,24 @@ QList<AppInfo> sort(const QList<AppInfo> &apps, const QStringList &byArrayOrder)
 
 QList<AppInfo> pinnedFirst(const QList<AppInfo> &apps, const QHash<QString, AppMetaSnapshot> &meta)
 {
-    QList<AppInfo> pinned;
-    QList<AppInfo> others;
+    std::vector<bool> isPinned;
+    isPinned.reserve(size_t(apps.size()));
     for (const AppInfo &app : apps) {
         const auto it = meta.constFind(app.bundleID);
-        (it != meta.constEnd() && it->isPinned ? pinned : others).append(app);
+        isPinned.push_back(it != meta.constEnd() && it->isPinned);
     }
-    pinned.append(others);
-    return pinned;
+    // Nothing to move: the list itself, shared rather than copied app by app.
+    if (std::find(isPinned.cbegin(), isPinned.cend(), true) == isPinned.cend())
+        return apps;
+    QList<AppInfo> result;
+    result.reserve(apps.size());
+    for (qsizetype i = 0; i < apps.size(); ++i)
+        if (isPinned[size_t(i)])
+            result.append(apps[i]);
+    for (qsizetype i = 0; i < apps.size(); ++i)
+        if (!isPinned[size_t(i)])
+            result.append(apps[i]);
+    return result;
 }
 
 QStringList mergedOrder(const QStringList &all, const QStringList &visibleReordered)

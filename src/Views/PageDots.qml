@@ -9,12 +9,17 @@ Row {
     signal select(int page)
 
     spacing: 10
+    // Dots once made stay, hidden past the count: a search that narrows and widens again over thousands of apps
+    // would otherwise drop and rebuild a hundred dots at each keystroke. A hidden dot takes no place in the row.
+    property int made: 1
+    onCountChanged: made = Math.max(made, count)
 
     Repeater {
-        model: NumberedRowsModel { count: Math.max(dots.count, 1) }
+        model: NumberedRowsModel { count: Math.max(dots.count, dots.made, 1) }
         delegate: Item {
             id: dot
             required property int index
+            visible: dot.index < Math.max(dots.count, 1)
             width: 8
             height: 20
             Rectangle {

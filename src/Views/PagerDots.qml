@@ -10,6 +10,7 @@ Item {
     opacity: pager.pageCount > 1 ? 1 : 0
 
     PageDots {
+        objectName: "pageDots"
         anchors.centerIn: parent
         count: root.pager.pageCount
         current: root.pager.currentPage

@@ -1,4 +1,5 @@
 #include "appsorter.h"
+#include "pinyinmatcher.h"
 
 #include "../support/applists.h"
 
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void nameOrder();
     void keyOrderMatchesCollator_data();
     void keyOrderMatchesCollator();
+    void repeatedSortsFollowChangedInputs();
     void sortByArrayOrder_data();
     void sortByArrayOrder();
     void pinnedFirst_data();
@@ -218,6 +220,35 @@ void TestAppSorter::keyOrderMatchesCollator()
     std::stable_sort(expected.begin(), expected.end(),
                      [](const AppInfo &a, const AppInfo &b) { return AppSorter::namePrecedes(a.name, b.name); });
     QCOMPARE(idsOf(AppSorter::customSort(apps, {})), idsOf(expected));
+}
+
+// The same order asked for again is handed out again, but any change to the apps or their records shows at once.
+void TestAppSorter::repeatedSortsFollowChangedInputs()
+{
+    QList<AppInfo> apps{app(u"a"_qs, u"Beta"_qs, day(1)), app(u"b"_qs, u"Alpha"_qs, day(1)),
+                        app(u"c"_qs, u"Gamma"_qs, day(1))};
+    MetaMap meta;
+    QCOMPARE(idsOf(AppSorter::customSort(apps, meta)), ids(u"b a c"_qs));
+    QCOMPARE(idsOf(AppSorter::customSort(apps, meta)), ids(u"b a c"_qs));
+
+    apps[2].name = u"Aaron"_qs; // a rename
+    QCOMPARE(idsOf(AppSorter::customSort(apps, meta)), ids(u"c b a"_qs));
+    meta.insert(u"a"_qs, indexed(0)); // a record changes
+    QCOMPARE(idsOf(AppSorter::customSort(apps, meta)), ids(u"a c b"_qs));
+    meta[u"a"_qs].aliasName = u"别名"_qs; // an alias alone leaves the order
+    QCOMPARE(idsOf(AppSorter::customSort(apps, meta)), ids(u"a c b"_qs));
+    meta[u"a"_qs].sortIndex.reset();
+    QCOMPARE(idsOf(AppSorter::customSort(apps, meta)), ids(u"c b a"_qs));
+    QCOMPARE(idsOf(AppSorter::customSort(apps.mid(1), meta)), ids(u"c b"_qs)); // fewer apps
+
+    // Equal apps with newly prepared search forms come back with those forms.
+    QList<AppInfo> prepared = apps;
+    PinyinMatcher::prepare(prepared);
+    QVERIFY(prepared[0].searchForms);
+    for (const AppInfo &a : AppSorter::customSort(prepared, meta))
+        QVERIFY(a.searchForms);
+    for (const AppInfo &a : AppSorter::customSort(apps, meta))
+        QVERIFY(!a.searchForms);
 }
 
 void TestAppSorter::sortByArrayOrder_data()

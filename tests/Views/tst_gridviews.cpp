@@ -311,6 +311,45 @@ private Q_SLOTS:
         QCOMPARE(tile->mapToItem(p.view.item(u"pagedViewport"_qs), QPointF(0, 0)), p.grid->cellPosition(1));
     }
 
+    // A narrower search hides the dots of the pages it drops, and a wider one shows them again: the row shows and
+    // measures one dot per page, and the dots kept are the same items.
+    void pageDotsFollowTheSearch()
+    {
+        Paged p(100, m_icons.path());
+        QQuickItem *row = findVisual(p.view.root(), u"pageDots"_qs);
+        QVERIFY(row);
+        auto shownDots = [row] {
+            QList<QQuickItem *> dots;
+            for (QQuickItem *child : row->childItems()) {
+                if (child->property("index").isValid() && child->isVisible())
+                    dots.append(child);
+            }
+            return dots;
+        };
+        const int pages = p.grid->pageCount();
+        QVERIFY(pages >= 3);
+        const QList<QQuickItem *> first = shownDots();
+        QCOMPARE(first.size(), pages);
+        const QList<AppInfo> all = p.host.apps;
+        const auto searchTo = [&p](const QString &text, const QList<AppInfo> &apps) {
+            p.host.search = text;
+            p.host.apps = apps;
+            Q_EMIT p.host.appsChanged();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        };
+        const int perPage = p.grid->perPage();
+        searchTo(u"x"_qs, all.mid(0, perPage + 1));
+        QCOMPARE(p.grid->pageCount(), 2);
+        QCOMPARE(shownDots(), first.mid(0, 2));
+        QTRY_COMPARE(row->width(), 2 * 8 + 10); // the row lays out at the next frame
+        p.view.grab(u"dots-narrowed"_qs);
+        searchTo(QString(), all);
+        QCOMPARE(shownDots(), first);
+        QTRY_COMPARE(row->width(), pages * 8 + (pages - 1) * 10);
+        QCOMPARE(shownDots().last()->x(), (pages - 1) * 18.0);
+    }
+
     void searchWithHits()
     {
         Paged p(40, m_icons.path());
