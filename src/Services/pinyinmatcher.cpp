@@ -975,7 +975,9 @@ QList<AppInfo> PinyinMatcher::rankedFilter(const QList<AppInfo> &apps, const QSt
 
     // Each copy counts one more user of the app's texts; after a publish those counts are not in this core's caches
     // either, so they are asked for a few matches ahead, for writing (each lies just before the text it counts).
-    const auto headerOf = [](const void *data) { return static_cast<const char *>(data) - sizeof(QArrayData); };
+    const auto headerOf = [](const void *data) -> const void * {
+        return data ? static_cast<const char *>(data) - sizeof(QArrayData) : nullptr; // an empty list has no data
+    };
     QList<AppInfo> ranked;
     ranked.reserve(qsizetype(order.size()));
     for (size_t k = 0; k < order.size(); ++k) {
