@@ -8,18 +8,11 @@
 #include "fake/fakesystemsettings.h"
 #include "launchpromptmodels.h"
 #include "restrictionrule.h"
-#include "viewsetup.h"
-
-#include <benchmark/benchmark.h>
+#include "viewbench.h"
 
 #include <QElapsedTimer>
 
-#include <cstdio>
-#include <QGuiApplication>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 
 namespace {
 
@@ -42,15 +35,6 @@ Item {
 }
 )";
 
-// Spins the event loop until the window has shown one more frame.
-void waitForFrame(QQuickWindow &window, int &frames)
-{
-    const int before = frames;
-    window.requestUpdate();
-    while (frames == before)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 void BM_PromptFirstFrame(benchmark::State &bench)
 {
     AppStateFixture f;
@@ -65,35 +49,22 @@ void BM_PromptFirstFrame(benchmark::State &bench)
     FakeSystemSettings settings;
     LaunchPromptModels models(state, clipboard, settings);
 
-    QQmlEngine engine;
-    ViewSetup::prepareEngine(engine, &f.iconCache);
-    QQuickWindow window;
-    window.resize(1030, 763);
-    QQmlComponent component(&engine);
-    component.setData(hostPage, QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u"/PromptHost.qml"_qs));
-    std::unique_ptr<QObject> root(component.createWithInitialProperties(
-        {{u"state"_qs, QVariant::fromValue(&state)}, {u"models"_qs, QVariant::fromValue(&models)}}));
-    auto *item = qobject_cast<QQuickItem *>(root.get());
-    if (!item) {
-        std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+    ViewBench::HostWindow host;
+    const QVariantMap properties{{u"state"_qs, QVariant::fromValue(&state)}, {u"models"_qs, QVariant::fromValue(&models)}};
+    if (!host.show(&f.iconCache, hostPage, u"PromptHost.qml"_qs, properties, QSize(1030, 763))) {
         bench.SkipWithError("the host page did not load");
         return;
     }
-    item->setParentItem(window.contentItem());
-    int frames = 0;
-    QObject::connect(&window, &QQuickWindow::frameSwapped, [&frames] { ++frames; });
-    window.show();
-    waitForFrame(window, frames);
 
     const AppState::BlockedPromptInfo prompt{game, f.clock.now() + std::chrono::hours{2}};
     for (auto _ : bench) {
         QElapsedTimer timer;
         timer.start();
         state.setBlockedPrompt(prompt);
-        waitForFrame(window, frames);
+        host.nextFrame();
         bench.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         state.setBlockedPrompt(std::nullopt);
-        waitForFrame(window, frames);
+        host.nextFrame();
         f.iconExecutor.runAll();
     }
 }
@@ -103,11 +74,5 @@ BENCHMARK(BM_PromptFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ViewBench::run(argc, argv);
 }

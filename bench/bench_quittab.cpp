@@ -9,18 +9,11 @@
 #include "focussessionmanager.h"
 #include "quitplan.h"
 #include "supervisiontab.h"
-#include "viewsetup.h"
-
-#include <benchmark/benchmark.h>
+#include "viewbench.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 
-#include <cstdio>
 
 namespace {
 
@@ -40,14 +33,6 @@ Item {
     }
 }
 )";
-
-void waitForFrame(QQuickWindow &window, int &frames)
-{
-    const int before = frames;
-    window.requestUpdate();
-    while (frames == before)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 void fill(AppStateFixture &f, AppState &state)
 {
@@ -94,34 +79,23 @@ void BM_QuitTabFirstFrame(benchmark::State &bench)
     AppState &state = f.start();
     fill(f, state);
 
-    QQmlEngine engine;
-    ViewSetup::prepareEngine(engine, &f.iconCache);
-    QQuickWindow window;
-    window.resize(520, 500);
-    QQmlComponent component(&engine);
-    component.setData(hostPage, QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u"/PanelHost.qml"_qs));
-    std::unique_ptr<QObject> root(component.createWithInitialProperties({{u"state"_qs, QVariant::fromValue(&state)}}));
-    auto *item = qobject_cast<QQuickItem *>(root.get());
-    if (!item) {
-        std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+    ViewBench::HostWindow host;
+    if (!host.show(&f.iconCache, hostPage, u"PanelHost.qml"_qs, {{u"state"_qs, QVariant::fromValue(&state)}},
+                   QSize(520, 500))) {
         bench.SkipWithError("the host page did not load");
         return;
     }
-    item->setParentItem(window.contentItem());
-    int frames = 0;
-    QObject::connect(&window, &QQuickWindow::frameSwapped, [&frames] { ++frames; });
-    window.show();
-    waitForFrame(window, frames);
+    QQuickItem *item = host.item;
 
     for (auto _ : bench) {
         state.supervisionInitialTab = SupervisionTab::quit;
         QElapsedTimer timer;
         timer.start();
         item->setProperty("shown", true);
-        waitForFrame(window, frames);
+        host.nextFrame();
         bench.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         item->setProperty("shown", false);
-        waitForFrame(window, frames);
+        host.nextFrame();
     }
 }
 BENCHMARK(BM_QuitTabFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.5);
@@ -130,11 +104,5 @@ BENCHMARK(BM_QuitTabFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ViewBench::run(argc, argv);
 }

@@ -12,20 +12,13 @@
 #include "restrictionrule.h"
 #include "supervisionpanelmodel.h"
 #include "supervisionrearm.h"
-#include "viewsetup.h"
-
-#include <benchmark/benchmark.h>
+#include "viewbench.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QTimeZone>
-#include <QGuiApplication>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 
-#include <cstdio>
 
 namespace {
 
@@ -93,14 +86,6 @@ void fill(AppStateFixture &f, int n = 200)
     std::ignore = store.save();
 }
 
-void waitForFrame(QQuickWindow &window, int &frames)
-{
-    const int before = frames;
-    window.requestUpdate();
-    while (frames == before)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 void BM_OpenOnRestrictionTab(benchmark::State &bench)
 {
     AppStateFixture f;
@@ -108,34 +93,22 @@ void BM_OpenOnRestrictionTab(benchmark::State &bench)
     AppState &state = f.start();
     fill(f, int(bench.range(0)));
 
-    QQmlEngine engine;
-    ViewSetup::prepareEngine(engine, &f.iconCache);
-    QQuickWindow window;
-    window.resize(1030, 763);
-    QQmlComponent component(&engine);
-    component.setData(hostPage, QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u"/PanelHost.qml"_qs));
-    std::unique_ptr<QObject> root(component.createWithInitialProperties({{u"state"_qs, QVariant::fromValue(&state)}}));
-    auto *item = qobject_cast<QQuickItem *>(root.get());
-    if (!item) {
-        std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+    ViewBench::HostWindow host;
+    if (!host.show(&f.iconCache, hostPage, u"PanelHost.qml"_qs, {{u"state"_qs, QVariant::fromValue(&state)}},
+                   QSize(1030, 763))) {
         bench.SkipWithError("the host page did not load");
         return;
     }
-    item->setParentItem(window.contentItem());
-    int frames = 0;
-    QObject::connect(&window, &QQuickWindow::frameSwapped, [&frames] { ++frames; });
-    window.show();
-    waitForFrame(window, frames);
 
     for (auto _ : bench) {
         QElapsedTimer timer;
         timer.start();
         state.supervisionInitialTab = SupervisionTab::restrict;
         state.setShowSupervision(true);
-        waitForFrame(window, frames);
+        host.nextFrame();
         bench.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         state.setShowSupervision(false);
-        waitForFrame(window, frames);
+        host.nextFrame();
         // The closed panel goes as the program's event loop would let it go.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -196,12 +169,6 @@ BENCHMARK(BM_LinkedRowsRebuild)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
     qputenv("TZ", "Asia/Shanghai");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ViewBench::run(argc, argv);
 }

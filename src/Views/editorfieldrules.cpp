@@ -1,6 +1,10 @@
 #include "editorfieldrules.h"
 
+#include "appgroup.h"
 #include "schedulecalendar.h"
+#include "storecontext.h"
+
+#include <QVariantMap>
 
 namespace {
 
@@ -93,4 +97,30 @@ QDate EditorFieldRules::toDate(std::chrono::sys_days day)
 std::chrono::sys_days EditorFieldRules::fromDate(QDate date)
 {
     return std::chrono::sys_days{std::chrono::year{date.year()} / date.month() / date.day()};
+}
+
+QVariantList groupChoices(StoreContext &context)
+{
+    QVariantList out;
+    out.append(QVariantMap{{QStringLiteral("text"), QStringLiteral("请选择分组")}, {QStringLiteral("value"), QString()}});
+    const QList<AppGroup *> groups = context.fetch<AppGroup>({}, &AppGroup::bySortIndex);
+    for (const AppGroup *group : groups)
+        out.append(QVariantMap{{QStringLiteral("text"), group->name()}, {QStringLiteral("value"), group->refID()}});
+    return out;
+}
+
+int groupChoiceIndex(const QVariantList &choices, const QString &groupID)
+{
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        if (choices.at(i).toMap().value(QStringLiteral("value")).toString() == groupID)
+            return int(i);
+    }
+    return -1;
+}
+
+std::optional<QString> groupChoiceValue(const QVariantList &choices, int index)
+{
+    if (index < 0 || index >= choices.size())
+        return std::nullopt;
+    return choices.at(index).toMap().value(QStringLiteral("value")).toString();
 }

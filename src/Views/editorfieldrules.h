@@ -7,12 +7,14 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
+#include <QVariantList>
 #include <QtQml/qqml.h>
 
 #include <chrono>
 #include <optional>
 
 class ScheduleCalendar;
+class StoreContext;
 
 // The rules of the editors' two hand-made controls. TimeOfDayField shows a minute of the day as "HH:mm" with the
 // hours and the minutes as separate parts; a step wraps within its part (23 → 0, 59 → 0) and leaves the other part
@@ -70,3 +72,11 @@ template <class List>
     list.erase(std::unique(list.begin(), list.end()), list.end());
     return list;
 }
+
+// The editors' group pop-up: "请选择分组" (no group) first, then the stored groups in their order; each entry a map
+// of "text" and "value" (the group's reference).
+[[nodiscard]] QVariantList groupChoices(StoreContext &context);
+// The entry whose value is `groupID`; −1 when there is none, so a deleted group shows a blank pop-up.
+[[nodiscard]] int groupChoiceIndex(const QVariantList &choices, const QString &groupID);
+// The value of entry `index`; nothing when the index is out of range.
+[[nodiscard]] std::optional<QString> groupChoiceValue(const QVariantList &choices, int index);

@@ -113,13 +113,7 @@ bool QuitPlanEditorModel::isValid() const
 
 QVariantList QuitPlanEditorModel::groupChoices() const
 {
-    QVariantList out;
-    out.append(QVariantMap{{QStringLiteral("text"), QStringLiteral("请选择分组")}, {QStringLiteral("value"), QString()}});
-    const QList<AppGroup *> groups
-        = m_state.container().mainContext().fetch<AppGroup>({}, &AppGroup::bySortIndex);
-    for (const AppGroup *group : groups)
-        out.append(QVariantMap{{QStringLiteral("text"), group->name()}, {QStringLiteral("value"), group->refID()}});
-    return out;
+    return ::groupChoices(m_state.container().mainContext());
 }
 
 void QuitPlanEditorModel::save()
@@ -165,17 +159,11 @@ void QuitPlanEditorModel::close()
 
 int QuitPlanEditorModel::groupIndex() const
 {
-    const QVariantList choices = groupChoices();
-    for (qsizetype i = 0; i < choices.size(); ++i) {
-        if (choices.at(i).toMap().value(QStringLiteral("value")).toString() == m_groupID)
-            return int(i);
-    }
-    return -1;
+    return groupChoiceIndex(groupChoices(), m_groupID);
 }
 
 void QuitPlanEditorModel::chooseGroup(int index)
 {
-    const QVariantList choices = groupChoices();
-    if (index >= 0 && index < choices.size())
-        setGroupID(choices.at(index).toMap().value(QStringLiteral("value")).toString());
+    if (const std::optional<QString> value = groupChoiceValue(groupChoices(), index))
+        setGroupID(*value);
 }

@@ -169,13 +169,7 @@ QString RuleEditorModel::selectedAppIcon() const
 
 QVariantList RuleEditorModel::groupChoices() const
 {
-    QVariantList out;
-    out.append(QVariantMap{{QStringLiteral("text"), QStringLiteral("请选择分组")}, {QStringLiteral("value"), QString()}});
-    const QList<AppGroup *> groups
-        = m_state.container().mainContext().fetch<AppGroup>({}, &AppGroup::bySortIndex);
-    for (const AppGroup *group : groups)
-        out.append(QVariantMap{{QStringLiteral("text"), group->name()}, {QStringLiteral("value"), group->refID()}});
-    return out;
+    return ::groupChoices(m_state.container().mainContext());
 }
 
 void RuleEditorModel::save()
@@ -220,17 +214,11 @@ void RuleEditorModel::close()
 
 int RuleEditorModel::groupIndex() const
 {
-    const QVariantList choices = groupChoices();
-    for (qsizetype i = 0; i < choices.size(); ++i) {
-        if (choices.at(i).toMap().value(QStringLiteral("value")).toString() == m_targetID)
-            return int(i);
-    }
-    return -1;
+    return groupChoiceIndex(groupChoices(), m_targetID);
 }
 
 void RuleEditorModel::chooseGroup(int index)
 {
-    const QVariantList choices = groupChoices();
-    if (index >= 0 && index < choices.size())
-        setTargetID(choices.at(index).toMap().value(QStringLiteral("value")).toString());
+    if (const std::optional<QString> value = groupChoiceValue(groupChoices(), index))
+        setTargetID(*value);
 }
