@@ -165,7 +165,7 @@ void StoreContext::undo(JournalEntry &entry)
 
 bool StoreContext::rollback(const Mark &mark)
 {
-    if (mark.epoch != m_epoch)
+    if (mark.serial < m_writtenSerial)
         return false;
     while (!m_journal.empty() && m_journal.back().serial > mark.serial) {
         undo(m_journal.back());
@@ -199,8 +199,12 @@ SaveResult StoreContext::save()
                 changes.sequences[t] = m_lastNumber[t];
         }
         std::vector<StoreRecord *> touched;
+        quint64 newestSerial = 0;
         for (const auto &entry : m_journal) {
-            if ((!chosen || chosen(entry)) && !entry.record->m_collected) {
+            if (chosen && !chosen(entry))
+                continue;
+            newestSerial = std::max(newestSerial, entry.serial);
+            if (!entry.record->m_collected) {
                 entry.record->m_collected = true;
                 touched.push_back(entry.record);
             }
@@ -237,7 +241,7 @@ SaveResult StoreContext::save()
             std::erase_if(m_journal, chosen);
         else
             m_journal.clear();
-        ++m_epoch;
+        m_writtenSerial = std::max(m_writtenSerial, newestSerial);
         return result;
     };
 

@@ -31,8 +31,8 @@ enum class [[nodiscard]] SaveResult { saved, failed };
 // group in a transaction of its own, its own group first: every save's changes are written whole or not at all,
 // and only the groups the file refuses stay pending. A file that another connection holds gets no second try:
 // nothing could be written. mark() and rollback() take back only what changed after the mark
-// (an import that fails undoes its own work and keeps older pending changes); discardPendingChanges() goes back to
-// the last saved state of every record.
+// (an import that fails undoes its own work and keeps older pending changes, also when its save wrote older ones);
+// discardPendingChanges() goes back to the last saved state of every record.
 //
 // AppMeta rows are unique by bundle identifier among the live rows: inserting a second row for an identifier that
 // a live row holds (saved or pending) does not add it, and insert() returns the row that holds it instead; the
@@ -63,10 +63,9 @@ public:
     template <class R>
     using LessThan = std::function<bool(const R &, const R &)>;
 
-    // A point in the pending changes to roll back to. Stale once a save writes anything.
+    // A point in the pending changes to roll back to. Stale once a save writes a change made after it.
     struct Mark
     {
-        quint64 epoch = 0;
         quint64 serial = 0;
     };
 
@@ -131,10 +130,11 @@ public:
     // Whether anything changed since the last successful save (also writes that were set back by hand).
     [[nodiscard]] bool hasChanges() const { return !m_journal.empty(); }
 
-    [[nodiscard]] Mark mark() const { return Mark{m_epoch, m_serial}; }
-    // Undoes every change made after the mark that is still pending, newest first: inserted records turn inert,
-    // deleted ones are live again, written columns get back their values. Changes made before the mark stay
-    // pending. A stale mark (a save succeeded since) undoes nothing and gives false.
+    [[nodiscard]] Mark mark() const { return Mark{m_serial}; }
+    // Undoes every change made after the mark, newest first: inserted records turn inert, deleted ones are live
+    // again, written columns get back their values. Changes made before the mark stay pending, and so does what a
+    // save wrote of them meanwhile. A stale mark (a save has written some change made after it) undoes nothing and
+    // gives false: that change could not be taken back whole.
     [[nodiscard]] bool rollback(const Mark &mark);
     // Undoes every change still pending.
     void discardPendingChanges();
@@ -185,9 +185,9 @@ private:
     std::array<qint64, recordTypeCount> m_lastNumber{};  // highest number given out
     std::array<qint64, recordTypeCount> m_savedNumber{}; // highest number the file knows as given out
     std::vector<JournalEntry> m_journal;                  // every change not written yet
-    quint64 m_epoch = 1;  // advances with every save that writes anything
     quint64 m_saveCalls = 0;
-    quint64 m_serial = 0; // of the newest journal entry
+    quint64 m_serial = 0;        // of the newest journal entry
+    quint64 m_writtenSerial = 0; // of the newest change a save has written
     unsigned m_changedTypes = 0;
     bool m_emitQueued = false;
 };

@@ -182,6 +182,8 @@ private Q_SLOTS:
     void refusalsLeaveStoreAndMessageAsTheyWere();
     void failedSaveRollsBack_data();
     void failedSaveRollsBack();
+    void failedImportAfterAnEarlierFailedSave_data();
+    void failedImportAfterAnEarlierFailedSave();
 };
 
 void TestSupervisionImporter::exportMapsTheRecords()
@@ -573,6 +575,67 @@ void TestSupervisionImporter::failedSaveRollsBack()
     QCOMPARE(preferences.stringValue(sloganKey), file->blockedSlogan);
     QCOMPARE(store.describeSaved(), describe(context));
     QCOMPARE(context.count<RestrictionRule>(), 2);
+}
+
+void TestSupervisionImporter::failedImportAfterAnEarlierFailedSave_data()
+{
+    QTest::addColumn<QByteArray>("earlier"); // what refused the earlier save, dropped before the import
+    QTest::addColumn<QByteArray>("trigger"); // what refuses the import
+    QTest::addColumn<bool>("earlierWritten"); // whether the import's save writes the earlier edit
+    // The earlier edit shares no record with the import, so the import's save writes it on its own.
+    QTest::newRow("an app record, then a rule refused") << "BEFORE UPDATE ON \"AppMeta\""_ba
+                                                        << "BEFORE INSERT ON \"RestrictionRule\""_ba << true;
+    QTest::newRow("an app record, then a deletion refused") << "BEFORE UPDATE ON \"AppMeta\""_ba
+                                                            << "BEFORE DELETE ON \"QuitPlan\""_ba << true;
+    // The earlier edit renames a group that the import deletes: both go to the file together, or neither.
+    QTest::newRow("a group the import replaces") << "BEFORE UPDATE ON \"AppGroup\""_ba
+                                                 << "BEFORE INSERT ON \"RestrictionRule\""_ba << false;
+}
+
+void TestSupervisionImporter::failedImportAfterAnEarlierFailedSave()
+{
+    QFETCH(QByteArray, earlier);
+    QFETCH(QByteArray, trigger);
+    QFETCH(bool, earlierWritten);
+    FileStore store;
+    QVERIFY(store.isOpen());
+    StoreContext &context = store.context();
+    fill(context);
+    QVERIFY(context.save() == SaveResult::saved);
+    const QStringList saved = describe(context);
+
+    // An earlier edit whose save failed, still pending.
+    QVERIFY(store.exec("CREATE TRIGGER earlier " + earlier + " BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    if (earlier.contains("AppMeta"))
+        context.meta(u"c.chat"_s)->setLaunchCount(41);
+    else
+        context.fetch<AppGroup>().first()->setName(u"renamed, not saved"_s);
+    QVERIFY(context.save() == SaveResult::failed);
+    QVERIFY(store.exec("DROP TRIGGER earlier;"));
+    const QStringList pending = describe(context);
+
+    MemoryPreferences preferences;
+    preferences.setString(sloganKey, u"旧的"_s);
+    QVERIFY(store.exec("CREATE TRIGGER refuse " + trigger + " BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    const auto decoded = SupervisionImporter::decode(SupervisionFixtures::goldenBytes());
+    const auto *file = std::get_if<SupervisionExport>(&decoded);
+    QVERIFY(file);
+    QCOMPARE(SupervisionImporter::apply(*file, context, preferences), SupervisionApplyResult::storeFailed);
+
+    // Exactly the import is gone: in memory the earlier edit stands on the old set-up.
+    QCOMPARE(describe(context), pending);
+    QCOMPARE(store.describeSaved(), earlierWritten ? pending : saved);
+    QCOMPARE(preferences.stringValue(sloganKey), u"旧的"_s);
+
+    // The next unrelated save writes no part of the import.
+    QVERIFY(store.exec("DROP TRIGGER refuse;"));
+    context.insert(std::make_unique<AdHocBlock>(u"a.app"_s, utc(2026, 3, 7, 12)));
+    QVERIFY(context.save() == SaveResult::saved);
+    QVERIFY(!context.hasChanges());
+    const QStringList after = describe(context);
+    QCOMPARE(after.mid(0, pending.size()), pending);
+    QCOMPARE(after.size(), pending.size() + 1);
+    QCOMPARE(store.describeSaved(), after);
 }
 
 QTEST_GUILESS_MAIN(TestSupervisionImporter)
