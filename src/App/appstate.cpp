@@ -104,10 +104,12 @@ AppState::CreateResult AppState::create(Seams seams)
     s.m_gridPreferredRows = rows >= 2 && rows <= 8 ? int(rows) : 4;
     s.m_gridIconScale = IconScale::stored(prefs);
 
-    // 8. Each change of the list reaches the views at once; the warm-up runs a turn later.
+    // 8. Each change of the list reaches the views at once; the warm-up runs a turn later. The overrides listed
+    // before the first scan published are named by their identifiers until then.
     QObject::connect(s.m_scanner.get(), &AppScanner::appsChanged, &s, [weak] {
         if (!weak)
             return;
+        weak->renameGraceOverrides();
         weak->announceChange();
         QMetaObject::invokeMethod(
             weak.data(),

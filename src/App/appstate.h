@@ -387,6 +387,8 @@ private:
     void promptBlockedLaunch(const QString &bundleID);
     void graceExpired();
     void rebuildGraceOverrides();
+    // Names the overrides again, after the scan has published or an alias changed.
+    void renameGraceOverrides();
     void scheduleGraceExpiry();
     // Arms the warning for the next override end that no warning has named yet.
     void scheduleGraceWarn();

@@ -148,6 +148,7 @@ void AppState::refreshSortMeta()
             m_pinnedBundleIDs.insert(it.key());
     }
     m_blockedBundleIDCache = blockedBundleIDs(m_seams.clock.now());
+    renameGraceOverrides(); // an alias names the app
     announceChange();
 }
 

@@ -147,6 +147,15 @@ void AppState::rebuildGraceOverrides()
     setGraceOverrides(live);
 }
 
+void AppState::renameGraceOverrides()
+{
+    QList<GraceOverride> renamed = m_graceOverrides;
+    for (GraceOverride &grace : renamed)
+        grace.appName = appName(grace.bundleID).value_or(grace.bundleID);
+    if (renamed != m_graceOverrides)
+        setGraceOverrides(renamed);
+}
+
 void AppState::scheduleGraceExpiry()
 {
     m_graceTimer.cancel();

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void stepsInOrder();
     void emptyStartAnnouncesOnlyStatusAndOverrides();
     void liveOverridesAtStart();
+    void overridesAreNamedOnceTheAppsArrive();
     void permission_data();
     void permission();
 };
@@ -184,6 +185,39 @@ void TestAppStateStartup::liveOverridesAtStart()
 
     f.clock.advanceBy(3min);
     QCOMPARE(f.terminator.terminated, QStringList{notes});
+}
+
+void TestAppStateStartup::overridesAreNamedOnceTheAppsArrive()
+{
+    AppStateFixture f;
+    const Instant now = f.clock.now();
+    const QString chat = u"org.example.chat"_qs;
+    f.preferences.setNumberMap(u"blockOverrideUntilMap"_qs, {{chat, Instants::secondsSince1970(now + 10min)}});
+    AppState &state = f.start();
+    QSignalSpy renamed(&state, &AppState::graceOverridesChanged);
+    const auto names = [&] {
+        QStringList out;
+        for (const AppState::GraceOverride &grace : state.graceOverrides())
+            out.append(grace.appName);
+        return out;
+    };
+    // Before the first scan has published, the identifier is all there is.
+    QCOMPARE(names(), QStringList{chat});
+
+    const AppInfo chatApp = app(chat, u"聊天"_qs);
+    f.finishScan({chatApp, app(u"org.example.notes"_qs, u"笔记"_qs)});
+    QCOMPARE(names(), QStringList{u"聊天"_qs});
+    QCOMPARE(renamed.size(), 1);
+    QCOMPARE(state.graceOverrides().first().until, now + 10min);
+
+    state.setAlias(u"微聊"_qs, chatApp);
+    QCOMPARE(names(), QStringList{u"微聊"_qs});
+    QCOMPARE(renamed.size(), 2);
+
+    f.clock.advanceBy(10min - 15s);
+    QCOMPARE(f.notifications.posts().size(), 1);
+    QCOMPARE(f.notifications.posts().first().body,
+             u"微聊的忽略时限即将结束，限制恢复后将被退出，请保存正在编辑的内容"_qs);
 }
 
 void TestAppStateStartup::permission_data()
