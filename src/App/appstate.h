@@ -337,6 +337,10 @@ public:
 
     // --- Supervision orchestration (appstate_supervision.cpp).
     void refreshSupervisionStatus();
+    // An override of the app's block until `until`, granted at `now`: the one reading of the clock that the user's
+    // choice was made with, so that the loan it leaves ends on the minute the choice named. Without `now`, the
+    // clock is read here.
+    void ignoreBlockedApp(const QString &bundleID, const QString &appName, Instant until, Instant now);
     void ignoreBlockedApp(const QString &bundleID, const QString &appName, Instant until);
 
 Q_SIGNALS:

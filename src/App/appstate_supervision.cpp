@@ -111,8 +111,12 @@ QStringList AppState::runningBlockedNames(const QSet<QString> &blocked) const
 
 void AppState::ignoreBlockedApp(const QString &bundleID, const QString &appName, Instant until)
 {
+    ignoreBlockedApp(bundleID, appName, until, m_seams.clock.now());
+}
+
+void AppState::ignoreBlockedApp(const QString &bundleID, const QString &appName, Instant until, Instant now)
+{
     Q_UNUSED(appName);
-    const Instant now = m_seams.clock.now();
     QHash<QString, Instant> overrides = blockOverrideMap();
     overrides.insert(bundleID, until);
     persistBlockOverrides(overrides);

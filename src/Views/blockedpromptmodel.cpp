@@ -172,7 +172,8 @@ void BlockedPromptModel::ignoreOneMinute()
 {
     if (!answerable())
         return;
-    grant(now() + std::chrono::minutes{1});
+    const Instant at = now();
+    grant(at + std::chrono::minutes{1}, at);
 }
 
 void BlockedPromptModel::ignoreTyped()
@@ -184,7 +185,8 @@ void BlockedPromptModel::ignore(int minutes)
 {
     if (!answerable())
         return;
-    grant(now() + std::chrono::minutes{std::max(minutes, 1)});
+    const Instant at = now();
+    grant(at + std::chrono::minutes{std::max(minutes, 1)}, at);
 }
 
 void BlockedPromptModel::ignoreSession()
@@ -199,12 +201,12 @@ void BlockedPromptModel::ignoreSession()
         proceedAfterIgnore();
         return;
     }
-    grant(m_state.ignoreSessionEnd(bundleID, at));
+    grant(m_state.ignoreSessionEnd(bundleID, at), at);
 }
 
-void BlockedPromptModel::grant(Instant end)
+void BlockedPromptModel::grant(Instant end, Instant at)
 {
-    m_state.ignoreBlockedApp(m_prompt->app.bundleID, appName(), end);
+    m_state.ignoreBlockedApp(m_prompt->app.bundleID, appName(), end, at);
     proceedAfterIgnore();
 }
 

@@ -93,7 +93,7 @@ Q_SIGNALS:
 private:
     [[nodiscard]] Instant now() const;
     [[nodiscard]] bool answerable() const { return m_state.blockedPrompt().has_value() && m_prompt.has_value(); }
-    void grant(Instant end);
+    void grant(Instant end, Instant at);
     void followPrompt();
 
     AppState &m_state;

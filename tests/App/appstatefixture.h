@@ -54,6 +54,9 @@ struct AppStateFixture
     };
 
     VirtualClock clock;
+    // The clock the state reads; the virtual clock unless a test puts another in front of it (the timers stay on
+    // the virtual clock).
+    Clock *readings = &clock;
     MemoryPreferences preferences;
     FakeNotifications notifications;
     Notifier notifier{notifications};
@@ -91,7 +94,7 @@ struct AppStateFixture
     [[nodiscard]] AppState::Seams seams()
     {
         return AppState::Seams{
-            clock,
+            *readings,
             clock,
             preferences,
             notifier,

@@ -3,6 +3,7 @@
 #include "../support/applists.h"
 #include "adhocblock.h"
 #include "blockedpromptmodel.h"
+#include "blockevaluation.h"
 #include "fake/fakeclipboard.h"
 #include "fake/fakesystemsettings.h"
 #include "focussetupmodel.h"
@@ -37,15 +38,33 @@ AppInfo wechatApp()
     return a;
 }
 
+// The virtual clock as a real one reads: a little later at every reading.
+struct CreepingClock : Clock
+{
+    explicit CreepingClock(const VirtualClock &base) : base(base) {}
+    [[nodiscard]] Instant now() const override
+    {
+        crept += std::chrono::microseconds{3};
+        return base.now() + crept;
+    }
+    [[nodiscard]] MonotonicInstant monotonicNow() const override { return base.monotonicNow() + crept; }
+
+    const VirtualClock &base;
+    mutable Duration crept{};
+};
+
 struct Prompts
 {
     AppStateFixture f;
+    CreepingClock creeping{f.clock};
     AppState *state = nullptr;
     FakeClipboard clipboard;
     FakeSystemSettings settings;
 
-    explicit Prompts(const QString &now = u"2026-03-02T21:30:00+08:00"_qs)
+    explicit Prompts(const QString &now = u"2026-03-02T21:30:00+08:00"_qs, bool creepingClock = false)
     {
+        if (creepingClock)
+            f.readings = &creeping;
         f.clock.setWallTime(instant(now));
         f.existingPaths.append(wechatExPath);
         state = &f.start();
@@ -295,6 +314,42 @@ private Q_SLOTS:
         QVERIFY(!p.state->blockedPrompt());
         QCOMPARE(p.opened(), QStringList{openOf(gameApp)});
         QVERIFY(!p.state->blockedBundleIDs(p.now()).contains(game));
+    }
+
+    // The override's end and the loan it leaves come from the one reading of the clock the choice was made with, so
+    // the prompt after the override names the minute the block really ends, on a clock that moves between readings.
+    void liftTimeIsTheMinuteTheBlockEnds_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<int>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("one minute") << u"one"_qs << 0 << u"23:01 解除"_qs;
+        QTest::newRow("typed 20") << u"typed"_qs << 20 << u"23:20 解除"_qs;
+    }
+    void liftTimeIsTheMinuteTheBlockEnds()
+    {
+        QFETCH(QString, choice);
+        QFETCH(int, typed);
+        QFETCH(QString, shown);
+        Prompts p(u"2026-03-02T21:30:00+08:00"_qs, true);
+        p.blockGameTonight();
+        p.state->requestLaunch(gameApp);
+        QVERIFY(p.state->blockedPrompt());
+        BlockedPromptModel model(*p.state);
+        if (choice == u"one") {
+            model.ignoreOneMinute();
+        } else {
+            model.setIgnoreMinutes(typed);
+            model.ignoreTyped();
+        }
+        const auto loan = p.f.preferences.numberMap(u"pausedLoanUntilMap"_qs).value_or(QHash<QString, double>{});
+        QCOMPARE(show(BlockEvaluation::untilMapFromSeconds(loan).value(game)),
+                 show(instant(u"2026-03-02T23:00:00+08:00"_qs) + std::chrono::minutes{choice == u"one" ? 1 : typed}));
+
+        p.f.clock.advanceTo(instant(u"2026-03-02T21:55:00+08:00"_qs));
+        p.state->requestLaunch(gameApp);
+        QVERIFY(p.state->blockedPrompt());
+        QCOMPARE(model.untilText(), shown);
     }
 
     // A prompt left open past the end of its block records no override (the fallback would be a day long) and still
