@@ -152,7 +152,14 @@ AppState::CreateResult AppState::create(Seams seams)
         if (it->isPinned)
             s.m_pinnedBundleIDs.insert(it.key());
     }
+    // The loans of an earlier run that a rule or plan still stands behind go with it from now on.
+    const QSet<QString> loanTargets = s.loanTargets(z.clock.now());
+    for (const QString &app : s.pausedLoanMap().keys()) {
+        if (loanTargets.contains(app))
+            s.m_ruleLoanApps.insert(app);
+    }
     s.m_blockedBundleIDCache = s.blockedBundleIDs(z.clock.now());
+    QObject::connect(&s.m_container->mainContext(), &StoreContext::changed, &s, &AppState::supervisionRecordsChanged);
 
     // 15., 16.
     QObject::connect(&z.activation, &AppActivation::resignedActive, &s, &AppState::refreshSortMetaSoon);

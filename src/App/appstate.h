@@ -379,6 +379,15 @@ private:
     [[nodiscard]] QHash<QString, Instant> blockOverrideMap() const;
     [[nodiscard]] QHash<QString, Instant> pausedLoanMap() const;
     void persistBlockOverrides(const QHash<QString, Instant> &overrides);
+    void persistPausedLoans(const QHash<QString, Instant> &loans);
+    // After a change of the rules, plans or groups: the loans that lost their cause go at once, also when nothing
+    // evaluates the blocks before the change would be undone (a pause to the end of the window).
+    void supervisionRecordsChanged(RecordType type);
+    // The apps whose loans may stand on a rule or plan now.
+    [[nodiscard]] QSet<QString> loanTargets(Instant now) const;
+    // Drops from `in` the loans of the apps that a rule or plan stood behind and that none targets any more (turned
+    // off, paused, deleted, replaced), unless a live ad-hoc block of the app still stands; true when one was dropped.
+    bool dropLoansWithoutCause(BlockEvaluation::Inputs &in, Instant now);
     // The rule list for `at`, the group members, the ad-hoc blocks (these rows, else all) and the two maps.
     [[nodiscard]] BlockEvaluation::Inputs blockInputs(Instant at) const;
     [[nodiscard]] BlockEvaluation::Inputs blockInputs(Instant at, const QList<AdHocBlock *> &adHocRows) const;
@@ -450,6 +459,8 @@ private:
     QHash<QString, AppMetaSnapshot> m_sortMeta;
     QSet<QString> m_pinnedBundleIDs;
     QSet<QString> m_blockedBundleIDCache;
+    // The apps with a loan made while a rule or plan targeted them: such a loan goes with the last of them.
+    QSet<QString> m_ruleLoanApps;
 
     TimerHandle m_graceTimer;
     TimerHandle m_graceWarnTimer;

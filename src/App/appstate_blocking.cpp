@@ -81,11 +81,13 @@ QSet<QString> AppState::blockedBundleIDs(Instant at)
     StoreContext &context = m_container->mainContext();
     const QList<AdHocBlock *> adHocRows = context.fetch<AdHocBlock>();
     BlockEvaluation::Inputs in = blockInputs(at, adHocRows);
+    // The clean-up goes by the clock, not by `at`: an evaluation ahead of time (the block-start warning looks 15 s
+    // ahead) must not delete a block or drop an override that still runs now. A loan whose rule is gone blocks at
+    // no instant, so it goes first.
+    const Instant now = m_seams.clock.now();
+    bool loansChanged = dropLoansWithoutCause(in, now);
     const QSet<QString> blocked = BlockEvaluation::blockedBundleIDs(in, at, ScheduleCalendar::system());
 
-    // The clean-up goes by the clock, not by `at`: an evaluation ahead of time (the block-start warning looks 15 s
-    // ahead) must not delete a block or drop an override that still runs now.
-    const Instant now = m_seams.clock.now();
     bool deleted = false;
     for (AdHocBlock *row : adHocRows) {
         if (!BlockEvaluation::isLive(row->until(), now)) {
@@ -97,9 +99,40 @@ QSet<QString> AppState::blockedBundleIDs(Instant at)
         std::ignore = context.save(); // a failed save keeps the deletions pending for the next one
     if (BlockEvaluation::dropExpired(in.overrides, now))
         persistBlockOverrides(in.overrides);
-    if (BlockEvaluation::dropExpired(in.loans, now))
-        m_seams.preferences.setNumberMap(loanMapKey, BlockEvaluation::secondsFromUntilMap(in.loans));
+    loansChanged = BlockEvaluation::dropExpired(in.loans, now) || loansChanged;
+    if (loansChanged)
+        persistPausedLoans(in.loans);
     return blocked;
+}
+
+QSet<QString> AppState::loanTargets(Instant now) const
+{
+    return BlockEvaluation::targetedBundleIDs(restrictionRuleSnapshots(), quitPlanSnapshots(), groupMemberMap(), now);
+}
+
+bool AppState::dropLoansWithoutCause(BlockEvaluation::Inputs &in, Instant now)
+{
+    if (m_ruleLoanApps.isEmpty())
+        return false;
+    const QSet<QString> targeted = loanTargets(now);
+    QSet<QString> adHocApps;
+    for (const BlockEvaluation::AdHocEntry &block : in.adHocBlocks) {
+        if (BlockEvaluation::isLive(block.until, now))
+            adHocApps.insert(block.bundleID);
+    }
+    bool dropped = false;
+    for (auto it = m_ruleLoanApps.begin(); it != m_ruleLoanApps.end();) {
+        if (in.loans.contains(*it) && targeted.contains(*it)) {
+            ++it;
+            continue;
+        }
+        // Under a live ad-hoc block the loan still owes its span after that block; it stands on the block alone
+        // from now on.
+        if (!adHocApps.contains(*it))
+            dropped = in.loans.remove(*it) > 0 || dropped;
+        it = m_ruleLoanApps.erase(it);
+    }
+    return dropped;
 }
 
 std::optional<Instant> AppState::rawBlockEnd(const QString &bundleID, Instant at) const
@@ -160,6 +193,24 @@ QHash<QString, Instant> AppState::pausedLoanMap() const
 void AppState::persistBlockOverrides(const QHash<QString, Instant> &overrides)
 {
     m_seams.preferences.setNumberMap(overrideMapKey, BlockEvaluation::secondsFromUntilMap(overrides));
+}
+
+void AppState::persistPausedLoans(const QHash<QString, Instant> &loans)
+{
+    m_seams.preferences.setNumberMap(loanMapKey, BlockEvaluation::secondsFromUntilMap(loans));
+}
+
+void AppState::supervisionRecordsChanged(RecordType type)
+{
+    if (type == RecordType::appMeta || m_ruleLoanApps.isEmpty())
+        return;
+    const Instant now = m_seams.clock.now();
+    BlockEvaluation::Inputs in = blockInputs(now);
+    if (!dropLoansWithoutCause(in, now))
+        return;
+    persistPausedLoans(in.loans);
+    m_blockedBundleIDCache = blockedBundleIDs(now);
+    announceChange();
 }
 
 void AppState::purgeExpiredOnceRules()

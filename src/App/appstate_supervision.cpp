@@ -29,7 +29,6 @@
 
 namespace {
 
-const QString loanMapKey = QStringLiteral("pausedLoanUntilMap");
 const QString guideStampKey = QStringLiteral("notificationGuideShownInstallStamp");
 
 } // namespace
@@ -125,7 +124,11 @@ void AppState::ignoreBlockedApp(const QString &bundleID, const QString &appName,
     if (const auto loan = SupervisionTiming::loanEnd(effectiveBlockEnd(bundleID, now), now, until)) {
         QHash<QString, Instant> loans = pausedLoanMap();
         loans.insert(bundleID, *loan);
-        m_seams.preferences.setNumberMap(loanMapKey, BlockEvaluation::secondsFromUntilMap(loans));
+        persistPausedLoans(loans);
+        if (loanTargets(now).contains(bundleID))
+            m_ruleLoanApps.insert(bundleID);
+        else
+            m_ruleLoanApps.remove(bundleID);
     }
 
     sessionManager().pauseSessions(bundleID);

@@ -87,6 +87,33 @@ QList<RestrictionRuleSnapshot> ruleList(const QList<RestrictionRuleSnapshot> &ru
     return list;
 }
 
+QSet<QString> targetedBundleIDs(const QList<RestrictionRuleSnapshot> &rules, const QList<QuitPlanSnapshot> &plans,
+                                const GroupMemberMap &groupMembers, Instant at)
+{
+    QSet<QString> targeted;
+    const auto standsAt = [at](bool enabled, const std::optional<Instant> &pausedUntil) {
+        return enabled && !(pausedUntil && *pausedUntil > at);
+    };
+    const auto addApps = [&targeted](const QStringList &apps) {
+        for (const QString &app : apps)
+            targeted.insert(app);
+    };
+    for (const auto &rule : rules) {
+        if (!standsAt(rule.isEnabled, rule.pausedUntil))
+            continue;
+        if (rule.targetKind == RestrictionTarget::app)
+            targeted.insert(rule.targetID);
+        else
+            addApps(groupMembers.value(rule.targetID));
+    }
+    for (const auto &plan : plans) {
+        if (plan.blockMode == QuitPlanBlockMode::none || !standsAt(plan.isEnabled, plan.pausedUntil))
+            continue;
+        addApps(plan.targetKind == QuitPlanTarget::apps ? plan.bundleIDs : groupMembers.value(plan.groupID));
+    }
+    return targeted;
+}
+
 bool covers(const RestrictionRuleSnapshot &rule, const QString &bundleID, const GroupMemberMap &groupMembers)
 {
     if (rule.targetKind == RestrictionTarget::app)

@@ -82,6 +82,13 @@ struct SummaryTexts
 [[nodiscard]] QList<RestrictionRuleSnapshot> ruleList(const QList<RestrictionRuleSnapshot> &rules,
                                                       const QList<QuitPlanSnapshot> &plans, Instant at);
 
+// The apps that an enabled rule or a blocking plan targets, leaving out those paused at `at`: what a loan may
+// stand on. Schedules play no part: a rule outside its window, or a one-off rule whose day is over, still targets
+// its apps; a plan that leaves no block behind targets none.
+[[nodiscard]] QSet<QString> targetedBundleIDs(const QList<RestrictionRuleSnapshot> &rules,
+                                              const QList<QuitPlanSnapshot> &plans,
+                                              const GroupMemberMap &groupMembers, Instant at);
+
 // An app rule covers its target; a group rule covers the members of its group, none when the group is gone.
 [[nodiscard]] bool covers(const RestrictionRuleSnapshot &rule, const QString &bundleID,
                           const GroupMemberMap &groupMembers);

@@ -3,10 +3,12 @@
 #include "../support/applists.h"
 
 #include "adhocblock.h"
+#include "appgroup.h"
 #include "quitplan.h"
 #include "quitplanscheduler.h"
 #include "embeddedappguard.h"
 #include "restrictionrule.h"
+#include "supervisionimporter.h"
 
 #include <QGuiApplication>
 #include <QSignalSpy>
@@ -33,6 +35,8 @@ private Q_SLOTS:
     void lateOverrideWarning();
     void overrideEndingInsideItsWindow();
     void overrideEndingOutsideAnyBlock();
+    void loanGoesWithItsCause_data();
+    void loanGoesWithItsCause();
     void sessionsStayPausedWhileAnOverrideRemains();
     void embeddedOverrideEndRestartsTheSweep();
     void boundaryTimer_data();
@@ -401,6 +405,83 @@ void TestAppStateSupervision::overrideEndingOutsideAnyBlock()
 
 // An expired override whose app has a live entry again (written after the list was built) keeps its sessions
 // paused; the app is not quit, since the live entry lifts its block.
+// X is blocked 22:11–22:15; at 22:12 the rest of the window is skipped, which leaves a loan to 22:18. At 22:13 the
+// rule (or what stands beside it) changes: the loan goes when no enabled rule or plan targets X any more.
+void TestAppStateSupervision::loanGoesWithItsCause_data()
+{
+    QTest::addColumn<QString>("beside"); // what else stands on X before the change
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("turned off") << QString() << u"off"_qs << false;
+    QTest::newRow("paused to the end of the window") << QString() << u"pause"_qs << false;
+    QTest::newRow("deleted") << QString() << u"delete"_qs << false;
+    QTest::newRow("replaced by an import") << QString() << u"import"_qs << false;
+    QTest::newRow("another rule still targets X") << u"rule"_qs << u"delete"_qs << true;
+    QTest::newRow("a group rule still covers X") << u"group rule"_qs << u"off"_qs << true;
+    QTest::newRow("a plan that blocks still targets X") << u"blocking plan"_qs << u"delete"_qs << true;
+    QTest::newRow("a plan that blocks nothing") << u"plain plan"_qs << u"delete"_qs << false;
+    QTest::newRow("a live ad-hoc block still stands") << u"ad-hoc"_qs << u"off"_qs << true;
+    QTest::newRow("only another app's rule changes") << QString() << u"other off"_qs << true;
+}
+
+void TestAppStateSupervision::loanGoesWithItsCause()
+{
+    QFETCH(QString, beside);
+    QFETCH(QString, change);
+    QFETCH(bool, kept);
+    AppStateFixture f;
+    f.clock.setWallTime(at(u"22:12:00"_qs));
+    AppState &state = f.start();
+    f.finishScan({AppLists::app(x, u"X"_qs), AppLists::app(y, u"Y"_qs)});
+    StoreContext &context = state.container().mainContext();
+    RestrictionRule *rule = addRule(state, x, hm(22, 11), hm(22, 15));
+    RestrictionRule *other = addRule(state, y, hm(22, 11), hm(22, 15));
+    if (beside == u"rule")
+        addRule(state, x, hm(8, 0), hm(9, 0));
+    if (beside == u"group rule") {
+        auto *group = context.insert(std::make_unique<AppGroup>(u"娱乐"_qs, 0, QStringList{y, x}));
+        context.insert(std::make_unique<RestrictionRule>(RestrictionTarget::group, group->refID(), hm(8, 0),
+                                                         hm(9, 0), QList<int>{1, 2, 3, 4, 5, 6, 7}, true,
+                                                         std::nullopt));
+    }
+    if (beside.endsWith(u"plan"_qs)) {
+        context.insert(std::make_unique<QuitPlan>(
+            QuitPlanTarget::apps, QString(), QStringList{x}, hm(8, 0), QList<int>{1, 2, 3, 4, 5, 6, 7},
+            beside == u"blocking plan" ? QuitPlanBlockMode::minutes : QuitPlanBlockMode::none, 30, 0, true));
+    }
+    std::ignore = context.save();
+    if (beside == u"ad-hoc")
+        addAdHocBlock(state, x, at(u"22:15:30"_qs)); // the window still ends first
+
+    state.ignoreBlockedApp(x, QString(), at(u"22:15:00"_qs));
+    QCOMPARE(show(storedUntil(f.preferences, loanKey, x)), show(at(u"22:18:00"_qs)));
+
+    f.clock.advanceTo(at(u"22:13:00"_qs));
+    if (change == u"off") {
+        rule->setIsEnabled(false);
+    } else if (change == u"pause") {
+        rule->setPausedUntil(at(u"22:15:00"_qs));
+    } else if (change == u"delete") {
+        context.remove(rule);
+    } else if (change == u"import") {
+        QCOMPARE(SupervisionImporter::apply(SupervisionExport{}, context, f.preferences),
+                 SupervisionApplyResult::applied);
+    } else {
+        other->setIsEnabled(false);
+    }
+    std::ignore = context.save();
+    // The change alone lets the loan go, before anything evaluates the blocks.
+    QCoreApplication::processEvents();
+    QCOMPARE(show(storedUntil(f.preferences, loanKey, x)), show(kept ? std::optional(at(u"22:18:00"_qs))
+                                                                      : std::nullopt));
+
+    f.clock.advanceTo(at(u"22:16:00"_qs));
+    QCOMPARE(state.blockedBundleIDs(f.clock.now()).contains(x), kept);
+    QCOMPARE(state.blockedBundleIDCache().contains(x), kept);
+    f.clock.advanceTo(at(u"22:18:00"_qs));
+    QVERIFY(!state.blockedBundleIDs(f.clock.now()).contains(x));
+}
+
 void TestAppStateSupervision::sessionsStayPausedWhileAnOverrideRemains()
 {
     AppStateFixture f;
