@@ -287,6 +287,9 @@ public:
 
     // The object-wide change notice, for views that changed what no published field shows.
     Q_INVOKABLE void announceChange();
+    // What every writer of groups, rules and plans calls once it has saved: the blocked set is computed anew and the
+    // object-wide notice goes out, so the grid's apps and its lock marks follow the store in the same turn.
+    void publishStoreChange();
 
     // --- Quit confirmation. Both close the card, then answer the pending quit request: approve ends the program,
     // cancel keeps it running. The answer goes to replyToTermination, which the application delegate sets.

@@ -228,3 +228,9 @@ void AppState::purgeExpiredOnceRules()
     if (deleted)
         std::ignore = context.save();
 }
+
+void AppState::publishStoreChange()
+{
+    m_blockedBundleIDCache = blockedBundleIDs(m_seams.clock.now());
+    announceChange();
+}

@@ -194,7 +194,7 @@ void RulesTransfer::confirmImport()
     guards.rearmGuards();
     guards.refreshSupervisionStatus();
     guards.rescheduleQuitPlans();
-    state.announceChange();
+    state.publishStoreChange();
     // Every group was replaced: a selection naming one of the old ones would light no tab.
     if (const auto &selected = state.selectedGroupID(); selected && !context.record<AppGroup>(*selected))
         state.setSelectedGroupID(std::nullopt);

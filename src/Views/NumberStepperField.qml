@@ -4,7 +4,8 @@ import Tarnwick.ViewModels
 
 // An integer field with up and down arrows. It shows `value` in the locale's format and reports a new value through
 // valueEdited: from an arrow (held to the bound it moves towards) or from typed text on Return or when the field
-// loses focus (not held to the range: the owner does that). Text that does not parse puts the value back.
+// loses focus (not held to the range: the owner does that). Text that does not parse puts the value back. Return then
+// goes on to the sheet: it presses the sheet's default button with the value already committed.
 Rectangle {
     id: field
     property int value
@@ -34,9 +35,14 @@ Rectangle {
         font.pixelSize: 13
         color: Theme.primary
         selectionColor: Theme.accent
-        // Return commits the typed value here, before any default button of the sheet sees it.
-        Keys.onShortcutOverride: event => event.accepted = (event.key === Qt.Key_Return || event.key === Qt.Key_Enter)
-        onEditingFinished: {
+        // Return commits the typed value first and is then left to the sheet, whose default button it presses.
+        Keys.onShortcutOverride: event => {
+            if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter)
+                input.commit()
+        }
+        onEditingFinished: commit()
+
+        function commit() {
             field.valueEdited(FormRules.committedValue(text, field.value))
             text = Qt.binding(() => FormRules.formatInteger(field.value))
         }

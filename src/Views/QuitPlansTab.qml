@@ -117,7 +117,7 @@ ListView {
                 subtitle: entry.subtitle
                 onSwitchClicked: list.tab.planSwitchClicked(entry.source)
                 onEditClicked: list.tab.editPlanAt(entry.source)
-                onDeleteClicked: list.tab.deletePlanAt(entry.source)
+                onDeleteClicked: scenePos => list.tab.deletePlanClicked(entry.source, scenePos)
             }
         }
         Component {

@@ -133,7 +133,7 @@ ListView {
                 subtitle: entry.subtitle
                 onSwitchClicked: list.shell.ruleSwitchClicked(entry.source)
                 onEditClicked: list.shell.editRuleAt(entry.source)
-                onDeleteClicked: list.shell.deleteRuleAt(entry.source)
+                onDeleteClicked: scenePos => list.shell.deleteRuleClicked(entry.source, scenePos)
             }
         }
         Component {

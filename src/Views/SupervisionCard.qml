@@ -20,7 +20,8 @@ Item {
     readonly property bool hovering: hover.hovered
     signal switchClicked()
     signal editClicked()
-    signal deleteClicked()
+    // Where the delete button was pressed, in window coordinates.
+    signal deleteClicked(point scenePos)
 
     readonly property real textsX: 12 + (hasSwitch ? toggle.width + 10 : 0)
     readonly property real textsRoom: width - textsX - 12 - (actionsLoader.item ? actionsLoader.item.width + 10 : 0)
@@ -117,7 +118,7 @@ Item {
                 symbol: "trash"
                 destructive: true
                 tip: "删除"
-                onClicked: row.deleteClicked()
+                onClicked: row.deleteClicked(mapToItem(null, pressX, pressY))
             }
         }
     }

@@ -129,6 +129,7 @@ void AppContextMenuModel::toggleMembership(const StoreID &groupID, const QString
         members.append(bundleID);
     group->setBundleIDs(members);
     std::ignore = m_context.save();
+    m_state.publishStoreChange();
 }
 
 void AppContextMenuModel::removeFromSelectedGroup(const StoreID &groupID, const AppInfo &app) const
@@ -140,6 +141,7 @@ void AppContextMenuModel::removeFromSelectedGroup(const StoreID &groupID, const 
     members.removeAll(app.bundleID);
     group->setBundleIDs(members);
     std::ignore = m_context.save();
+    m_state.publishStoreChange();
     m_state.toast().show(u"已将「"_qs + app.name + u"」移出「"_qs + group->name() + u"」"_qs);
 }
 

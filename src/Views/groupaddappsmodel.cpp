@@ -113,6 +113,7 @@ void GroupAddAppsModel::add()
     group->setBundleIDs(std::move(after));
     // A failed save keeps the change pending; the next save writes it.
     std::ignore = m_context.save();
+    m_state.publishStoreChange();
     m_state.toast().show(u"已添加 "_qs + QString::number(added) + u" 个应用到「"_qs + group->name() + u"」"_qs);
     Q_EMIT finished();
 }

@@ -122,6 +122,8 @@ void GroupTabsModel::reload()
 void GroupTabsModel::save()
 {
     std::ignore = m_context.save();
+    // A deleted group takes its members out of the grid it showed and out of its rules' blocks.
+    m_state.publishStoreChange();
 }
 
 // --- Selection.

@@ -133,6 +133,7 @@ void QuitPlanEditorModel::save()
     m_plan->setBlockMinutes(std::clamp(m_blockMinutes, minBlockMinutes, maxBlockMinutes));
     m_plan->setBlockUntilMinute(m_blockUntilMinute);
     std::ignore = m_state.container().mainContext().save();
+    m_state.publishStoreChange();
     if (m_hooks.reschedulePlans)
         m_hooks.reschedulePlans();
     close();
@@ -146,6 +147,7 @@ void QuitPlanEditorModel::cancel()
         StoreContext &context = m_state.container().mainContext();
         context.remove(m_plan);
         std::ignore = context.save();
+        m_state.publishStoreChange();
     }
     close();
 }

@@ -19,6 +19,7 @@ QuitTabModel::QuitTabModel(AppState &state, SupervisionWriteHooks hooks, Supervi
     , m_panel(panel)
     , m_planRows(this)
     , m_list(this)
+    , m_deleteClicks(state.seams().clock)
 {
     connect(&m_state.sessionManager(), &FocusSessionManager::sessionsChanged, this, &QuitTabModel::rebuildSessions);
     m_tick = m_state.seams().timers.startRepeating(30s, [this] { rebuildSessions(); });
@@ -46,6 +47,7 @@ void QuitTabModel::enablePlan(QuitPlan &plan)
     plan.setPausedUntil(std::nullopt);
     plan.setIsEnabled(true);
     std::ignore = m_state.container().mainContext().save();
+    m_state.publishStoreChange();
     if (m_hooks.reschedulePlans)
         m_hooks.reschedulePlans();
 }
@@ -64,6 +66,7 @@ void QuitTabModel::deletePlan(QuitPlan &plan)
     StoreContext &context = m_state.container().mainContext();
     context.remove(&plan);
     std::ignore = context.save();
+    m_state.publishStoreChange();
     if (m_hooks.reschedulePlans)
         m_hooks.reschedulePlans();
 }
@@ -209,6 +212,14 @@ void QuitTabModel::editPlanAt(int row)
 void QuitTabModel::deletePlanAt(int row)
 {
     if (QuitPlan *plan = planAt(row)) {
+        deletePlan(*plan);
+        rebuildPlans();
+    }
+}
+
+void QuitTabModel::deletePlanClicked(int row, QPointF scenePos)
+{
+    if (QuitPlan *plan = planAt(row); plan && m_deleteClicks.take(plan->storeID().text(), scenePos)) {
         deletePlan(*plan);
         rebuildPlans();
     }

@@ -2,6 +2,7 @@
 
 #include "focussession.h"
 #include "instant.h"
+#include "rowclickguard.h"
 #include "supervisionpanelmodel.h"
 #include "supervisionwritehooks.h"
 #include "timerservice.h"
@@ -80,6 +81,9 @@ public:
     Q_INVOKABLE void planSwitchClicked(int row);
     Q_INVOKABLE void editPlanAt(int row);
     Q_INVOKABLE void deletePlanAt(int row);
+    // The row's delete button, clicked at `scenePos`: deletes unless the click is the second of a double-click whose
+    // first deleted the row that stood there (RowClickGuard).
+    Q_INVOKABLE void deletePlanClicked(int row, QPointF scenePos);
     // A session row's close button: the panel's close card for it.
     Q_INVOKABLE void closeSessionAt(int row);
 
@@ -99,4 +103,5 @@ private:
     QList<QuitPlan *> m_shownPlans;
     QList<SessionRow> m_sessionRows;
     TimerHandle m_tick;
+    RowClickGuard m_deleteClicks;
 };

@@ -185,6 +185,7 @@ void RuleEditorModel::save()
                                  : std::nullopt);
     m_rule->setWeekdays(m_weekdays);
     std::ignore = m_state.container().mainContext().save();
+    m_state.publishStoreChange();
     if (m_hooks.rearmGuards)
         m_hooks.rearmGuards();
     close();
@@ -198,6 +199,7 @@ void RuleEditorModel::cancel()
         StoreContext &context = m_state.container().mainContext();
         context.remove(m_rule);
         std::ignore = context.save();
+        m_state.publishStoreChange();
         if (m_hooks.rearmGuards)
             m_hooks.rearmGuards();
     }

@@ -123,6 +123,7 @@ SupervisionPanelModel::SupervisionPanelModel(AppState &state, SupervisionRearm *
     , m_ruleRows(this)
     , m_linkedRows(this)
     , m_restrictList(this)
+    , m_deleteClicks(state.seams().clock)
 {
     StoreContext &context = m_state.container().mainContext();
     connect(&context, &StoreContext::changed, this, [this] { rebuildRows(); });
@@ -150,6 +151,7 @@ Instant SupervisionPanelModel::now() const
 void SupervisionPanelModel::save()
 {
     std::ignore = m_state.container().mainContext().save();
+    m_state.publishStoreChange();
 }
 
 void SupervisionPanelModel::bumpToggleRefresh()
@@ -566,6 +568,13 @@ void SupervisionPanelModel::editRuleAt(int row)
 void SupervisionPanelModel::deleteRuleAt(int row)
 {
     if (row >= 0 && row < m_shownRules.size())
+        deleteRule(*m_shownRules.at(row));
+}
+
+void SupervisionPanelModel::deleteRuleClicked(int row, QPointF scenePos)
+{
+    if (row >= 0 && row < m_shownRules.size()
+        && m_deleteClicks.take(m_shownRules.at(row)->storeID().text(), scenePos))
         deleteRule(*m_shownRules.at(row));
 }
 

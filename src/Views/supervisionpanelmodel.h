@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instant.h"
+#include "rowclickguard.h"
 #include "supervisiontab.h"
 #include "supervisionwritehooks.h"
 #include "timerservice.h"
@@ -231,6 +232,9 @@ public:
     Q_INVOKABLE void ruleSwitchClicked(int row);
     Q_INVOKABLE void editRuleAt(int row);
     Q_INVOKABLE void deleteRuleAt(int row);
+    // The row's delete button, clicked at `scenePos`: deletes unless the click is the second of a double-click whose
+    // first deleted the row that stood there (RowClickGuard).
+    Q_INVOKABLE void deleteRuleClicked(int row, QPointF scenePos);
     Q_INVOKABLE void closeLinkedAt(int row);
     [[nodiscard]] SupervisionRowsModel *ruleRows() { return &m_ruleRows; }
     [[nodiscard]] SupervisionRowsModel *linkedRows() { return &m_linkedRows; }
@@ -316,6 +320,7 @@ private:
     QList<RestrictionRule *> m_shownRules;
     QList<LinkedItem> m_shownLinked;
     TimerHandle m_linkedTick;
+    RowClickGuard m_deleteClicks;
 };
 
 // Makes the supervision panel's model for QML: one per opening, owned by the panel, so that it goes with it.

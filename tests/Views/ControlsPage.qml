@@ -16,6 +16,7 @@ Rectangle {
     property var weekdays: [2, 3, 4, 5, 6]
     property bool chipSelected: true
     property int primaryClicks: 0
+    property int fieldValueAtPrimaryClick: -1
     property int otherPrimaryClicks: 0
     property int closeClicks: 0
     property int linkClicks: 0
@@ -120,7 +121,10 @@ Rectangle {
             objectName: "primary"
             width: parent.width
             title: "开始专注"
-            onClicked: page.primaryClicks += 1
+            onClicked: {
+                page.fieldValueAtPrimaryClick = page.fieldValue
+                page.primaryClicks += 1
+            }
         }
         SheetPrimaryButton {
             objectName: "otherPrimary"

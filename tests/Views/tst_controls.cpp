@@ -34,6 +34,8 @@ private Q_SLOTS:
     void fieldArrowsStayInsideTheBorder();
     void weekdayChipsToggle();
     void returnPressesTheFrontSheetsButtonOnly();
+    void returnInANumberFieldCommitsThenPressesTheDefault_data();
+    void returnInANumberFieldCommitsThenPressesTheDefault();
     void closeButtonReactsInsideItsCircleOnly();
     void chipsAndLinks();
     void arrowComesBackAtAStepperBound();
@@ -244,6 +246,33 @@ void TestControls::returnPressesTheFrontSheetsButtonOnly()
     m_test->item(u"otherPrimary"_qs)->setEnabled(false);
     m_test->key(Qt::Key_Return);
     QCOMPARE(pageInt("otherPrimaryClicks"), 1);
+}
+
+void TestControls::returnInANumberFieldCommitsThenPressesTheDefault_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("defaultAnswers");
+    QTest::newRow("Return") << int(Qt::Key_Return) << true;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << true;
+    QTest::newRow("Return, no default button") << int(Qt::Key_Return) << false;
+}
+
+void TestControls::returnInANumberFieldCommitsThenPressesTheDefault()
+{
+    QFETCH(int, key);
+    QFETCH(bool, defaultAnswers);
+    m_test->item(u"primary"_qs)->setProperty("answersReturn", defaultAnswers);
+    QQuickItem *input = child(u"field"_qs, u"input"_qs);
+    m_test->click(ViewTest::centreOf(input));
+    m_test->key(Qt::Key_A, Qt::ControlModifier);
+    m_test->type(u"45"_qs);
+    m_test->key(Qt::Key(key));
+    QCOMPARE(pageInt("fieldValue"), 45);
+    QCOMPARE(input->property("text").toString(), u"45"_qs);
+    QCOMPARE(pageInt("primaryClicks"), defaultAnswers ? 1 : 0);
+    // The button saw the typed value, not the one before it.
+    QCOMPARE(pageInt("fieldValueAtPrimaryClick"), defaultAnswers ? 45 : -1);
+    QCOMPARE(pageInt("otherPrimaryClicks"), 0);
 }
 
 void TestControls::closeButtonReactsInsideItsCircleOnly()

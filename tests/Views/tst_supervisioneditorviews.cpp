@@ -503,7 +503,7 @@ private Q_SLOTS:
         QVERIFY(e.item(u"save"_s)->isEnabled());
         e.view.grab(u"计划编辑_自定义"_s);
 
-        // The block: by minutes, a typed length committed by Return.
+        // The block: by minutes, a typed length that Return commits and then saves with the whole plan.
         e.click(u"blockSwitch"_s);
         QVERIFY(model.blockOn());
         QVERIFY(e.shown(u"blockMinutes"_s));
@@ -512,10 +512,17 @@ private Q_SLOTS:
         e.view.click(ViewTest::centreOf(input));
         e.view.key(Qt::Key_A, Qt::ControlModifier);
         e.view.type(u"90"_s);
-        e.view.key(Qt::Key_Return);
-        QCOMPARE(model.blockMinutes(), 90);
-        QVERIFY(model.isOpen());
         e.view.grab(u"计划编辑_按分钟禁启"_s);
+        e.view.key(Qt::Key_Return);
+        QVERIFY(!model.isOpen());
+        QCOMPARE(plan->blockMode(), QuitPlanBlockMode::minutes);
+        QCOMPARE(plan->blockMinutes(), 90);
+        QCOMPARE(plan->weekdays(), (QList<int>{2, 4, 6}));
+
+        // Opened again for the rest.
+        model.open(plan, false);
+        QTRY_VERIFY(e.shown(u"blockMinutes"_s));
+        QCOMPARE(ViewTest::itemIn(e.item(u"blockMinutes"_s), u"input"_s)->property("text").toString(), u"90"_s);
 
         // Until a time: "次日" while the quit is not before it.
         e.click(u"segment_到某时刻"_s);

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void returnAndEscape();
     void clicksUnderACardDoNothing();
     void hoverShowsButtonsAndTint();
+    void doubleClickOnDeleteDeletesOneRecord_data();
+    void doubleClickOnDeleteDeletesOneRecord();
     void sloganWrittenOnEveryEdit();
     void switchOffCancelledShowsOn();
     void closeCards_data();
@@ -330,6 +332,52 @@ void TestSupervisionPanelView::hoverShowsButtonsAndTint()
     QCOMPARE(fill->property("color").value<QColor>().alpha(), 0);
     const QColor after = m_test->grab(u"悬停后"_qs).pixelColor(sample.toPoint());
     QCOMPARE(after, before);
+}
+
+void TestSupervisionPanelView::doubleClickOnDeleteDeletesOneRecord_data()
+{
+    QTest::addColumn<bool>("plans");
+    QTest::newRow("rules") << false;
+    QTest::newRow("plans") << true;
+}
+
+void TestSupervisionPanelView::doubleClickOnDeleteDeletesOneRecord()
+{
+    QFETCH(bool, plans);
+    for (int i = 0; i < 3; ++i) {
+        if (plans)
+            addPlan({reading}, QuitPlanBlockMode::none, 60, 420);
+        else
+            addRule(reading, 600 + 60 * i, 630 + 60 * i);
+    }
+    const auto count = [this, plans] {
+        return plans ? context().fetch<QuitPlan>().size() : context().fetch<RestrictionRule>().size();
+    };
+    m_fixture->state->supervisionInitialTab = plans ? SupervisionTab::quit : SupervisionTab::restrict;
+    QVERIFY2(loadPanel(), qPrintable(m_test->errors()));
+    const QString first = plans ? u"plan_0"_qs : u"rule_0"_qs;
+    const auto trash = [this, &first] {
+        QQuickItem *row = find(first);
+        return row ? m_test->itemIn(row, u"deleteButton"_qs) : nullptr;
+    };
+    m_test->mouseMove(ViewTest::centreOf(find(first)));
+    QVERIFY(trash());
+    const QPointF at = ViewTest::centreOf(trash());
+    m_test->mouseMove(at);
+    m_test->click(at);
+    QTRY_COMPARE(count(), 2);
+    // The next record's row now lies under the still pointer with its buttons shown; the double-click's second
+    // click lands on its delete button and deletes nothing.
+    QTRY_VERIFY(trash());
+    QCOMPARE(ViewTest::centreOf(trash()), at);
+    m_test->click(at);
+    QTest::qWait(50);
+    QCOMPARE(count(), 2);
+    m_test->grab(plans ? u"双击删除计划"_qs : u"双击删除规则"_qs);
+    // A click after the double-click interval is the user's own.
+    m_fixture->clock.advanceBy(std::chrono::seconds(1));
+    m_test->click(at);
+    QTRY_COMPARE(count(), 1);
 }
 
 void TestSupervisionPanelView::sloganWrittenOnEveryEdit()
