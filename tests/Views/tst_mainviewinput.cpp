@@ -361,7 +361,7 @@ private Q_SLOTS:
             QVERIFY2(s.open(m), qPrintable(s.name));
             QTRY_VERIFY2(front(m), qPrintable(s.name));
             QTest::qWait(50);
-            m.view.grab(u"覆盖_"_qs + s.name);
+            m.view.grab(u"覆盖_"_qs + QString(s.name).replace(u": "_qs, u"_"_qs));
             const int count = controls(m, front(m)).size();
             QVERIFY2(count > 0, qPrintable(s.name));
             for (int i = 0;; ++i) {
@@ -517,7 +517,7 @@ private Q_SLOTS:
         }
         m.view.type(u"信"_qs);
         QCOMPARE(search->property("text").toString(), u"微信"_qs);
-        m.view.grab(u"全选后继续输入_"_qs + QString::fromLatin1(QTest::currentDataTag()));
+        m.view.grab(u"全选后继续输入_"_qs + QString::fromUtf8(QTest::currentDataTag()));
     }
 
     // Every popup that closes hands the keyboard back to the search field: typing, the arrows and Return work again.
