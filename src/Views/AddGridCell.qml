@@ -26,6 +26,8 @@ Item {
     }
     TapHandler {
         acceptedButtons: Qt.LeftButton
+        // A slow click is a click: see AppIconCell.
+        longPressThreshold: 86400
         onTapped: cell.tapped()
     }
 

@@ -12,6 +12,9 @@ Menu {
     required property string bundleID
     property bool pinned: false
 
+    // Modal without a dim: a press outside closes the menu and goes no further.
+    modal: true
+    dim: false
     font.family: Theme.fontFamily
     font.pixelSize: 13
     topPadding: 5

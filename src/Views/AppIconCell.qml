@@ -32,6 +32,9 @@ Item {
     }
     TapHandler {
         acceptedButtons: Qt.LeftButton
+        // Qt takes a press held past this for a long press and reports no tap; nothing here answers a long press,
+        // so a slow click opens the app as a quick one does. Moving the pointer makes it the grid's drag instead.
+        longPressThreshold: 86400
         onTapped: tile.activated()
     }
 

@@ -10,7 +10,9 @@ Row {
 
     spacing: 6
 
+    // They act on the list and leave the keyboard where it was (the search field): typing goes on after a click.
     component BatchButton: LinkTextButtonStyle {
+        focusPolicy: Qt.NoFocus
         topPadding: 0
         bottomPadding: 0
         font.pixelSize: 11

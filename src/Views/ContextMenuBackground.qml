@@ -7,4 +7,5 @@ Rectangle {
     color: Qt.rgba(246 / 255, 246 / 255, 246 / 255, 0.98)
     border.width: 0.5
     border.color: Qt.rgba(0, 0, 0, 0.18)
+    InputCatcher {}
 }

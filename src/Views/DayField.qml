@@ -65,6 +65,7 @@ Rectangle {
             color: Theme.textBackground
             border.width: 1
             border.color: Qt.rgba(0, 0, 0, 0.16)
+            InputCatcher {}
         }
         contentItem: Column {
             spacing: 6

@@ -25,6 +25,9 @@ Item {
             id: knobDrag
             target: null
             dragThreshold: 0
+            // The grid's content drag lies under the knob too; once the knob has the drag it keeps it, else every
+            // hand-over between the two would start the knob's way again from the pointer's new place.
+            grabPermissions: PointerHandler.CanTakeOverFromAnything
             // Measured in the scene: the knob moves under the pointer while it is dragged.
             property real pressY: 0
             onActiveChanged: {

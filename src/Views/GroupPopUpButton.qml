@@ -88,6 +88,7 @@ ComboBox {
             color: Theme.textBackground
             border.width: 1
             border.color: Qt.rgba(0, 0, 0, 0.16)
+            InputCatcher {}
         }
     }
 }

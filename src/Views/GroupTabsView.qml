@@ -117,6 +117,9 @@ Item {
                     }
                     Controls.Menu {
                         id: tabMenu
+                        // Modal without a dim: a press outside closes the menu and goes no further.
+                        modal: true
+                        dim: false
                         topPadding: 5
                         bottomPadding: 5
                         background: ContextMenuBackground { implicitWidth: 140 }
@@ -220,6 +223,7 @@ Item {
             color: Theme.windowBackground
             border.width: 0.5
             border.color: Theme.separator
+            InputCatcher {}
         }
         onOpened: naming.focusField()
         contentItem: GroupNamingSheet {

@@ -29,6 +29,7 @@ Popup {
         color: SettingsPalette.surface
         border.width: 0.5
         border.color: Qt.rgba(0, 0, 0, 0.12)
+        InputCatcher {}
     }
     contentItem: FocusScope {
         implicitHeight: column.implicitHeight

@@ -119,6 +119,8 @@ FocusScope {
                 objectName: "gridArea"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
+                // Whatever covers the grid has the pointer: no tile under it sees a press, a hover or a drag.
+                enabled: !root.covered
                 // Reported once the layout has settled, with the content height of the same layout.
                 onHeightChanged: Qt.callLater(root.reportGridArea)
 

@@ -29,7 +29,7 @@ Popup {
     enter: Transition { NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 180; easing.type: Easing.InOutQuad } }
     exit: Transition { NumberAnimation { property: "opacity"; from: 1; to: 0; duration: 180; easing.type: Easing.InOutQuad } }
 
-    background: Item {}
+    background: InputCatcher {}
     contentItem: FocusScope {
         focus: true
         Loader {

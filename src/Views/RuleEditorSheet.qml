@@ -220,6 +220,7 @@ FocusScope {
             color: SettingsPalette.background
             border.width: 0.5
             border.color: Qt.rgba(0, 0, 0, 0.12)
+            InputCatcher {}
         }
         contentItem: Loader {
             active: pickerPopup.visible

@@ -29,6 +29,7 @@ Popup {
         color: "#F2F2F4"
         border.width: 0.5
         border.color: Qt.rgba(0, 0, 0, 0.12)
+        InputCatcher {}
     }
     contentItem: FocusScope {
         implicitWidth: loader.implicitWidth

@@ -184,12 +184,7 @@ FocusScope {
         radius: 12
         color: SupervisionLook.scrim()
         visible: panel.model.hasDisableRequest
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            acceptedButtons: Qt.AllButtons
-            onWheel: wheel => wheel.accepted = true
-        }
+        InputCatcher {}
         DisableConfirmCard {
             objectName: "disableCard"
             anchors.centerIn: parent
@@ -207,12 +202,7 @@ FocusScope {
         radius: 12
         color: SupervisionLook.scrim()
         visible: panel.model.hasCloseTarget
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            acceptedButtons: Qt.AllButtons
-            onWheel: wheel => wheel.accepted = true
-        }
+        InputCatcher {}
         ConfirmCloseCard {
             objectName: "closeCard"
             anchors.centerIn: parent

@@ -69,12 +69,26 @@ void MainViewController::setCovered(bool covered)
 void MainViewController::setWindow(QQuickWindow *window)
 {
     disconnect(m_windowActive);
+    disconnect(m_focusMoved);
     m_sizingWindow.window = window;
     m_state.mainWindow = window;
     if (window) {
         m_windowActive = connect(window, &QWindow::activeChanged, this, [this, window] {
             if (window->isActive())
                 requestSearchFocus();
+        });
+        // A menu or a popup that closes leaves the keyboard with the window's root item, where no key reaches a
+        // handler. The field takes it back, once the popup's own hand-over (which may pick another popup) is done.
+        m_focusMoved = connect(window, &QQuickWindow::activeFocusItemChanged, this, [this, window] {
+            if (!isFocusLost(window))
+                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, window = QPointer<QQuickWindow>(window)] {
+                    if (window && window == m_sizingWindow.window && isFocusLost(window))
+                        requestSearchFocus();
+                },
+                Qt::QueuedConnection);
         });
     }
     if (!m_zoom || window != m_zoomWindow) {
@@ -174,6 +188,12 @@ void MainViewController::searchAppeared()
 void MainViewController::overlayClosed()
 {
     requestSearchFocus();
+}
+
+bool MainViewController::isFocusLost(const QQuickWindow *window) const
+{
+    const QQuickItem *focus = window->activeFocusItem();
+    return !focus || focus == window->contentItem() || focus == parent();
 }
 
 void MainViewController::requestSearchFocus()

@@ -22,7 +22,8 @@ class IconCache;
 
 // The launcher window's content rules: the window's size for the preferred grid, the arrow keys and Return, the icon
 // zoom step, when the search field takes the focus, the footer's status line, and the two grids' controllers. While a
-// sheet or an overlay covers the content (`covered`), the window's own keys, the wheel paging and the zoom rest.
+// sheet or an overlay covers the content (`covered`), the window's own keys, the wheel paging and the zoom rest; when
+// any popup closes and leaves the keyboard with nothing, the search field takes it back.
 // Main thread; one per window content, made through MainViewFactory when the content is made and gone with it.
 class MainViewController : public QObject
 {
@@ -118,6 +119,8 @@ private:
 
     void preferenceChanged();
     void requestSearchFocus();
+    // Whether the keyboard is with nothing that takes keys: the window's root item or this content's own root.
+    [[nodiscard]] bool isFocusLost(const QQuickWindow *window) const;
 
     AppState &m_state;
     AppStateGridHost m_host;
@@ -135,6 +138,7 @@ private:
     MainWindowSizer m_sizer;
     TimerHandle m_refocus;
     QMetaObject::Connection m_windowActive;
+    QMetaObject::Connection m_focusMoved;
     bool m_covered = false;
 };
 

@@ -1,12 +1,5 @@
 #include "appgroup.h"
-#include "fake/fakeclipboard.h"
-#include "fake/fakesystemsettings.h"
-#include "fixtureapps.h"
-#include "launchpromptmodels.h"
-#include "mainviewcontroller.h"
-#include "viewtest.h"
-
-#include "../App/appstatefixture.h"
+#include "mainviewfixture.h"
 
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
@@ -20,45 +13,12 @@ class TestMainView : public QObject
 
     QTemporaryDir m_icons;
 
-    struct Main
+    // The content under test, with its screenshots in this test's folder.
+    struct Main : MainViewFixture
     {
-        AppStateFixture f;
-        std::unique_ptr<MainViewFactory> factory;
-        FakeClipboard clipboard;
-        FakeSystemSettings systemSettings;
-        std::unique_ptr<LaunchPromptModels> prompts;
-        ViewTest view{u"tst_mainview"_qs};
-        int quitRequests = 0;
-        QList<AppInfo> apps;
-
         explicit Main(const QString &iconDir, int n = 40, QSize size = QSize(1030, 763))
+            : MainViewFixture(u"tst_mainview"_qs, iconDir, n, size)
         {
-            f.start();
-            QVERIFY(f.state);
-            apps = FixtureApps::make(n, iconDir);
-            f.finishScan(apps);
-            factory = std::make_unique<MainViewFactory>(MainViewController::Services{
-                *f.state, f.activation, f.clock, f.clock, &f.iconCache,
-                [iconDir](const AppInfo &app) {
-                    return QUrl::fromLocalFile(FixtureApps::iconPath(iconDir, app.bundleID.right(3).toInt()))
-                        .toString();
-                },
-                [this] { ++quitRequests; }});
-            prompts = std::make_unique<LaunchPromptModels>(*f.state, clipboard, systemSettings);
-            view.setIconCache(f.iconCache);
-            QVERIFY2(view.loadView(u"MainView"_qs,
-                                   {{u"state"_qs, QVariant::fromValue(f.state.get())},
-                                    {u"factory"_qs, QVariant::fromValue(factory.get())},
-                                    {u"prompts"_qs, QVariant::fromValue(prompts.get())}},
-                                   size),
-                     qPrintable(view.errors()));
-            QCoreApplication::processEvents();
-        }
-        AppState &state() { return *f.state; }
-        QQuickItem *field() const { return view.item(u"searchField"_qs); }
-        MainViewController *controller() const
-        {
-            return view.root()->property("controller").value<MainViewController *>();
         }
     };
 

@@ -124,9 +124,9 @@ void ViewTest::mousePress(QPointF pos, Qt::MouseButton button, Qt::KeyboardModif
     QTest::mousePress(m_view.get(), button, modifiers, pos.toPoint());
 }
 
-void ViewTest::mouseRelease(QPointF pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+void ViewTest::mouseRelease(QPointF pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int heldMs)
 {
-    QTest::mouseRelease(m_view.get(), button, modifiers, pos.toPoint());
+    QTest::mouseRelease(m_view.get(), button, modifiers, pos.toPoint(), heldMs);
 }
 
 void ViewTest::click(QPointF pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)

@@ -47,7 +47,9 @@ public:
 
     void mouseMove(QPointF pos);
     void mousePress(QPointF pos, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
-    void mouseRelease(QPointF pos, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
+    // `heldMs` after the press (waited for, and in the events' timestamps, which is what Qt measures a hold by).
+    void mouseRelease(QPointF pos, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {},
+                      int heldMs = -1);
     void click(QPointF pos, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
     // A wheel event at `pos`, sent to the window (its event filters see it first).
     void wheel(QPointF pos, QPoint angleDelta, QPoint pixelDelta = {}, Qt::KeyboardModifiers modifiers = {},
