@@ -4,12 +4,13 @@ import QtQuick.Templates as T
 import Tarnwick.App
 import Tarnwick.ViewModels
 
-// The card that asks before an import replaces the rules: its title, "覆盖导入" (Return) and "取消" (Escape, or a
-// click outside). Shown while `shown` holds; `closed` follows every way out, after the chosen button's action.
+// The card that asks before an import replaces the rules (or an export replaces a file, with `confirmTitle` "替换"):
+// its title, "覆盖导入" (Return) and "取消" (Escape, or a click outside). Shown while `shown` holds; `closed` follows every way out, after the chosen button's action.
 Popup {
     id: card
     property bool shown: false
     property string title
+    property string confirmTitle: "覆盖导入"
     signal confirmed()
 
     parent: T.Overlay.overlay
@@ -58,7 +59,7 @@ Popup {
                     id: confirm
                     objectName: "importConfirm"
                     width: parent.width
-                    title: "覆盖导入"
+                    title: card.confirmTitle
                     answersReturn: false
                     onClicked: {
                         card.confirmed()
