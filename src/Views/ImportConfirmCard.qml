@@ -11,6 +11,7 @@ Popup {
     property bool shown: false
     property string title
     property string confirmTitle: "覆盖导入"
+    property string namePrefix: "import" // of the object names of the title and the two buttons
     signal confirmed()
 
     parent: T.Overlay.overlay
@@ -41,7 +42,7 @@ Popup {
             width: parent.width
             spacing: 16
             Text {
-                objectName: "importCardTitle"
+                objectName: card.namePrefix + "CardTitle"
                 width: parent.width
                 text: card.title
                 textFormat: Text.PlainText
@@ -57,7 +58,7 @@ Popup {
                 spacing: 6
                 SheetPrimaryButton {
                     id: confirm
-                    objectName: "importConfirm"
+                    objectName: card.namePrefix + "Confirm"
                     width: parent.width
                     title: card.confirmTitle
                     answersReturn: false
@@ -67,7 +68,7 @@ Popup {
                     }
                 }
                 SettingsActionButtonStyle {
-                    objectName: "importCancel"
+                    objectName: card.namePrefix + "Cancel"
                     width: parent.width
                     text: "取消"
                     onClicked: card.close()

@@ -245,6 +245,7 @@ FocusScope {
         shown: transfer.hasPendingReplace
         title: transfer.replaceQuestion
         confirmTitle: "替换"
+        namePrefix: "replace"
         onConfirmed: transfer.confirmReplace()
         onClosed: transfer.cancelReplace()
     }
