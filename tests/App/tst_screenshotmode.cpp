@@ -47,6 +47,7 @@ private Q_SLOTS:
               "[Icon Theme]\nName=Parent\nDirectories=64x64/apps\n\n[64x64/apps]\nSize=64\n");
         QImage blue(64, 64, QImage::Format_ARGB32);
         blue.fill(QColor(40, 80, 230));
+        QVERIFY(QDir().mkpath(dir.filePath(u"share/icons/Parent/64x64/apps"_qs)));
         QVERIFY(blue.save(dir.filePath(u"share/icons/Parent/64x64/apps/fixture-mail.png"_qs)));
         write(u"config/kdeglobals"_qs, "[Icons]\nTheme=Fixture\n");
         const QList<std::pair<QString, QString>> themed{{u"企业微信"_qs, u"Icon=fixture-chat"_qs},

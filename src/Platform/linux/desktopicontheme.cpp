@@ -105,7 +105,7 @@ QString choose(const Answers &answers)
 bool usesGnomeSettings(const QStringList &desktops)
 {
     static const QStringList gnomeFamily = {u"GNOME"_qs, u"Unity"_qs, u"Budgie"_qs, u"Pantheon"_qs,
-                                            u"GNOME-Flashback"_qs, u"GNOME-Classic"_qs, u"X-Cinnamon"_qs};
+                                            u"GNOME-Flashback"_qs, u"GNOME-Classic"_qs};
     for (const QString &desktop : desktops) {
         if (gnomeFamily.contains(desktop, Qt::CaseInsensitive))
             return true;
