@@ -48,7 +48,7 @@ bool FirstGridScreenshot::firstPageIconsLoaded() const
     const int firstPage = std::min<int>(int(apps.size()),
                                         std::max(m_state.gridPreferredColumns() * m_state.gridPreferredRows(), 1));
     for (int i = 0; i < firstPage; ++i) {
-        if (!m_icons.cachedIcon(apps.at(i).bundleID))
+        if (!m_icons.lookupFinished(apps.at(i).bundleID))
             return false;
     }
     return true;

@@ -13,6 +13,7 @@
 #include "desktopentryindex.h"
 #include "linux/desktopentrylookup.h"
 #include "desktopentryreader.h"
+#include "linux/desktopicontheme.h"
 #include "embeddedapp.h"
 #include "embeddedprocessfamily.h"
 #include "floatingtimerpanelcontroller.h"
@@ -39,6 +40,7 @@
 #include "notifier.h"
 #include "portablebundlereader.h"
 #include "portableiconsource.h"
+#include "qttranslations.h"
 #include "linux/singleinstance.h"
 #include "mainviewcontroller.h"
 #include "linux/systemclock.h"
@@ -56,6 +58,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLocale>
 #include <QProcessEnvironment>
 #include <QQmlApplicationEngine>
@@ -121,6 +124,8 @@ int main(int argc, char *argv[])
     ViewSetup::chooseSceneGraph(QProcessEnvironment::systemEnvironment());
     QGuiApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QGuiApplication::setDesktopFileName(AppIdentity::bundleID());
+    // Qt's file dialogs speak the program's language.
+    std::ignore = QtTranslations::install(app);
     // Closing the launcher window leaves supervision running.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     const QStringList arguments = QGuiApplication::arguments();
@@ -175,7 +180,10 @@ int main(int argc, char *argv[])
     LinuxFolderWatcher folderWatcher;
     const PortableBundleReader bundleReader(DesktopEntryReader::Options{
         roots, desktops, [env](const QString &program) { return XdgEnvironment::programExists(program, env); }});
-    const PortableIconSource iconSource(PortableIconSource::Options{iconBaseFolders(env), QString(), {}});
+    // The desktop's icon theme with the themes it inherits, then hicolor.
+    const QString iconTheme = DesktopIconTheme::choose(
+        DesktopIconTheme::gather(env, desktops, &display, &DesktopIconTheme::runProcess, QIcon::themeName()));
+    const PortableIconSource iconSource(PortableIconSource::Options{iconBaseFolders(env), iconTheme, {}});
     GuiAppActivation activation;
     X11FloatingWindowSetup floatingSetup;
     QQmlApplicationEngine engine;
@@ -258,7 +266,7 @@ int main(int argc, char *argv[])
             [&instances](DesktopEntryLookup lookup) { instances.setEntries(std::move(lookup)); });
     });
 
-    // The tiles' right-click menu for both grids, made before the window that binds to it; "在访达中显示" goes to the
+    // The tiles' right-click menu for both grids, made before the window that binds to it; "在文件管理器中显示" goes to the
     // desktop's file manager.
     LinuxFileViewer fileViewer;
     AppContextMenuModel contextMenu(state, state.container().mainContext(),

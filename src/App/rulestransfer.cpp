@@ -104,6 +104,7 @@ QUrl RulesTransfer::startFolder()
 bool RulesTransfer::prepareExport()
 {
     m_prepared.reset();
+    setPendingReplace(std::nullopt);
     if (!m_state)
         return false;
     const AppState::Seams &seams = m_state->seams();
@@ -129,7 +130,17 @@ void RulesTransfer::finishExport(const QUrl &file)
     const QString path = localPath(file);
     if (!bytes || path.isEmpty())
         return;
-    if (!AtomicFile::write(path, *bytes))
+    // An earlier export (the same day gives the same name) is a backup the user may still need.
+    if (QFileInfo::exists(path)) {
+        setPendingReplace(PendingReplace{path, *bytes});
+        return;
+    }
+    writeExport(path, *bytes);
+}
+
+void RulesTransfer::writeExport(const QString &path, const QByteArray &bytes)
+{
+    if (!AtomicFile::write(path, bytes))
         return;
     setOutcomeLine(u"已导出："_s + QFileInfo(path).fileName());
 }
@@ -137,6 +148,35 @@ void RulesTransfer::finishExport(const QUrl &file)
 void RulesTransfer::cancelExport()
 {
     m_prepared.reset();
+}
+
+QString RulesTransfer::replaceQuestion() const
+{
+    if (!m_pendingReplace)
+        return {};
+    return u"「"_s + QFileInfo(m_pendingReplace->path).fileName() + u"」已存在，要替换它吗？"_s;
+}
+
+void RulesTransfer::confirmReplace()
+{
+    if (!m_pendingReplace)
+        return;
+    const PendingReplace pending = std::move(*m_pendingReplace);
+    setPendingReplace(std::nullopt);
+    writeExport(pending.path, pending.bytes);
+}
+
+void RulesTransfer::cancelReplace()
+{
+    setPendingReplace(std::nullopt);
+}
+
+void RulesTransfer::setPendingReplace(std::optional<PendingReplace> pending)
+{
+    if (!pending && !m_pendingReplace)
+        return;
+    m_pendingReplace = std::move(pending);
+    Q_EMIT pendingReplaceChanged();
 }
 
 std::optional<QByteArray> RulesTransfer::readRulesFile(const QString &path)

@@ -21,7 +21,9 @@ class SupervisionRearm;
 // (QML: set `state`) or by a test over its own re-arm. Main thread.
 //
 // Export: prepareExport() builds the bytes and says whether the save dialog should open; finishExport() writes them
-// to the chosen file, cancelExport() drops them. Import: beginImport() reads and checks the chosen file and, when it
+// to the chosen file, cancelExport() drops them. A chosen file that exists is never replaced unasked: finishExport()
+// then holds the bytes as the pending replace that the replace card asks about; confirmReplace() writes them,
+// cancelReplace() drops them and leaves the file as it was. Import: beginImport() reads and checks the chosen file and, when it
 // passes, holds it as the pending import the confirmation card shows; confirmImport() replaces the set-up with it,
 // cancelImport() drops it.
 class RulesTransfer : public QObject
@@ -34,6 +36,8 @@ class RulesTransfer : public QObject
     Q_PROPERTY(QString confirmationTitle READ confirmationTitle NOTIFY confirmationTitleChanged)
     Q_PROPERTY(QUrl proposedFile READ proposedFile NOTIFY exportPrepared)
     Q_PROPERTY(QUrl startFolder READ startFolder CONSTANT)
+    Q_PROPERTY(bool hasPendingReplace READ hasPendingReplace NOTIFY pendingReplaceChanged)
+    Q_PROPERTY(QString replaceQuestion READ replaceQuestion NOTIFY pendingReplaceChanged)
 public:
     // The largest file an import reads.
     static constexpr qint64 maxFileSize = qint64(64) * 1024 * 1024;
@@ -56,6 +60,10 @@ public:
     Q_INVOKABLE bool prepareExport();
     Q_INVOKABLE void finishExport(const QUrl &file);
     Q_INVOKABLE void cancelExport();
+    [[nodiscard]] bool hasPendingReplace() const { return m_pendingReplace.has_value(); }
+    [[nodiscard]] QString replaceQuestion() const;
+    Q_INVOKABLE void confirmReplace();
+    Q_INVOKABLE void cancelReplace();
 
     Q_INVOKABLE void beginImport(const QUrl &file);
     Q_INVOKABLE void confirmImport();
@@ -75,6 +83,7 @@ Q_SIGNALS:
     void pendingImportChanged();
     void confirmationTitleChanged();
     void exportPrepared();
+    void pendingReplaceChanged();
 
 private:
     struct PendingImport
@@ -83,6 +92,14 @@ private:
         QString fileName;
     };
 
+    struct PendingReplace
+    {
+        QString path;
+        QByteArray bytes;
+    };
+
+    void writeExport(const QString &path, const QByteArray &bytes);
+    void setPendingReplace(std::optional<PendingReplace> pending);
     void setOutcomeLine(const QString &line);
     void setPending(std::optional<PendingImport> pending);
     SupervisionRearm &rearm();
@@ -94,5 +111,6 @@ private:
     QString m_outcomeLine;
     std::optional<PendingImport> m_pending;
     std::optional<QByteArray> m_prepared;
+    std::optional<PendingReplace> m_pendingReplace;
     QUrl m_proposedFile;
 };

@@ -6,6 +6,7 @@
 #include <QCache>
 #include <QMutex>
 #include <QPainter>
+#include <QSet>
 
 class IconCache::Store
 {
@@ -29,7 +30,30 @@ public:
     void insert(const QString &bundleID, const QImage &image)
     {
         QMutexLocker lock(&m_mutex);
+        m_missed.remove(bundleID);
         m_cache.insert(bundleID, new QImage(image), 1);
+    }
+
+    // A look-up that found no icon: the app shows the generic one until a later look-up finds its own.
+    void markMissed(const QString &bundleID)
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_missed.size() >= m_cache.maxCost() && !m_missed.contains(bundleID))
+            m_missed.clear(); // a bound like the images'; forgetting a miss only means looking again
+        m_missed.insert(bundleID);
+    }
+
+    bool lookedUp(const QString &bundleID)
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_cache.contains(bundleID) || m_missed.contains(bundleID);
+    }
+
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_cache.clear();
+        m_missed.clear();
     }
 
     int count()
@@ -41,6 +65,7 @@ public:
 private:
     QMutex m_mutex;
     QCache<QString, QImage> m_cache; // each entry costs 1, so the cost limit is the count limit
+    QSet<QString> m_missed;          // finished look-ups that found nothing, never in m_cache
 };
 
 namespace {
@@ -212,6 +237,16 @@ std::optional<QImage> IconCache::cachedIcon(const QString &bundleID) const
     return m_store->find(bundleID);
 }
 
+bool IconCache::lookupFinished(const QString &bundleID) const
+{
+    return m_store->lookedUp(bundleID);
+}
+
+void IconCache::clear()
+{
+    m_store->clear();
+}
+
 int IconCache::count() const
 {
     return m_store->count();
@@ -236,8 +271,10 @@ QImage IconCache::fitted(const QImage &image)
 std::optional<QImage> IconCache::loadAndStore(const IconSource &source, Store &store, const AppInfo &app)
 {
     auto image = source.iconForPath(app.path(), iconSize);
-    if (!image || image->isNull())
+    if (!image || image->isNull()) {
+        store.markMissed(app.bundleID);
         return std::nullopt;
+    }
     QImage icon = fitted(*image);
     store.insert(app.bundleID, icon);
     return icon;

@@ -55,6 +55,11 @@ public:
 
     // The stored icon, without loading anything.
     [[nodiscard]] std::optional<QImage> cachedIcon(const QString &bundleID) const;
+    // Whether a look-up of the app's icon has ended, whatever it found: its icon is stored, or the last look-up
+    // found none (the app shows the generic icon).
+    [[nodiscard]] bool lookupFinished(const QString &bundleID) const;
+    // Forgets every icon and every finished look-up: the next request reads the files again (the icon theme changed).
+    void clear();
     [[nodiscard]] int count() const;
     [[nodiscard]] const QImage &genericIcon() const { return m_generic; }
     [[nodiscard]] int countLimit() const { return m_countLimit; }

@@ -4,12 +4,14 @@ import QtQuick.Templates as T
 import Tarnwick.App
 import Tarnwick.ViewModels
 
-// The card that asks before an import replaces the rules: its title, "覆盖导入" (Return) and "取消" (Escape, or a
-// click outside). Shown while `shown` holds; `closed` follows every way out, after the chosen button's action.
+// The card that asks before an import replaces the rules (or an export replaces a file, with `confirmTitle` "替换"):
+// its title, "覆盖导入" (Return) and "取消" (Escape, or a click outside). Shown while `shown` holds; `closed` follows every way out, after the chosen button's action.
 Popup {
     id: card
     property bool shown: false
     property string title
+    property string confirmTitle: "覆盖导入"
+    property string namePrefix: "import" // of the object names of the title and the two buttons
     signal confirmed()
 
     parent: T.Overlay.overlay
@@ -41,7 +43,7 @@ Popup {
             width: parent.width
             spacing: 16
             Text {
-                objectName: "importCardTitle"
+                objectName: card.namePrefix + "CardTitle"
                 width: parent.width
                 text: card.title
                 textFormat: Text.PlainText
@@ -57,9 +59,9 @@ Popup {
                 spacing: 6
                 SheetPrimaryButton {
                     id: confirm
-                    objectName: "importConfirm"
+                    objectName: card.namePrefix + "Confirm"
                     width: parent.width
-                    title: "覆盖导入"
+                    title: card.confirmTitle
                     answersReturn: false
                     onClicked: {
                         card.confirmed()
@@ -67,7 +69,7 @@ Popup {
                     }
                 }
                 SettingsActionButtonStyle {
-                    objectName: "importCancel"
+                    objectName: card.namePrefix + "Cancel"
                     width: parent.width
                     text: "取消"
                     onClicked: card.close()

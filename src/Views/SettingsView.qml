@@ -220,6 +220,9 @@ FocusScope {
         fileMode: FileDialog.SaveFile
         nameFilters: ["JSON (*.json)"]
         defaultSuffix: "json"
+        acceptLabel: "保存"
+        // The transfer asks before it replaces a file, whichever dialog the desktop gives.
+        options: FileDialog.DontConfirmOverwrite
         function openAt(file) {
             currentFolder = transfer.startFolder
             selectedFile = file
@@ -237,6 +240,15 @@ FocusScope {
         onAccepted: transfer.beginImport(selectedFile)
     }
 
+    ImportConfirmCard {
+        objectName: "replaceCard"
+        shown: transfer.hasPendingReplace
+        title: transfer.replaceQuestion
+        confirmTitle: "替换"
+        namePrefix: "replace"
+        onConfirmed: transfer.confirmReplace()
+        onClosed: transfer.cancelReplace()
+    }
     ImportConfirmCard {
         objectName: "importCard"
         shown: transfer.hasPendingImport

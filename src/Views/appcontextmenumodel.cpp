@@ -111,7 +111,7 @@ AppContextMenuEntry AppContextMenuModel::groupSubmenu(const AppInfo &app) const
 AppContextMenuEntry AppContextMenuModel::revealEntry(const AppInfo &app) const
 {
     const Reveal reveal = m_reveal;
-    return command(u"在访达中显示"_qs, [reveal, url = app.url] {
+    return command(u"在文件管理器中显示"_qs, [reveal, url = app.url] {
         if (reveal)
             reveal({url});
     });

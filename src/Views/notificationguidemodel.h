@@ -15,7 +15,7 @@ class NotificationGuideModel : public QObject
     QML_ELEMENT
     QML_UNCREATABLE("made by LaunchPromptModels for each banner")
 public:
-    static constexpr const char16_t *refusedText = u"未能打开系统的通知设置，请在系统设置中开启通知";
+    static constexpr const char16_t *refusedText = u"未能打开通知设置，请在桌面设置中开启";
 
     NotificationGuideModel(AppState &state, SystemSettings &settings, QObject *parent = nullptr);
 

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void exports_data();
     void exports();
     void proposedName();
+    void existingFileIsReplacedOnlyOnYes_data();
+    void existingFileIsReplacedOnlyOnYes();
     void refusedFiles_data();
     void refusedFiles();
     void importReplacesAndRearmsInOrder();
@@ -163,6 +165,59 @@ void TestRulesTransfer::proposedName()
     QTemporaryDir dir;
     transfer.finishExport(QUrl::fromLocalFile(dir.filePath(u"x.json"_s)));
     QVERIFY(transfer.outcomeLine().isEmpty());
+}
+
+void TestRulesTransfer::existingFileIsReplacedOnlyOnYes_data()
+{
+    QTest::addColumn<QString>("answer"); // "replace", "cancel" or "export again"
+    QTest::newRow("yes replaces") << u"replace"_s;
+    QTest::newRow("no keeps the earlier file") << u"cancel"_s;
+    QTest::newRow("a new export drops the question") << u"export again"_s;
+}
+
+void TestRulesTransfer::existingFileIsReplacedOnlyOnYes()
+{
+    QFETCH(QString, answer);
+    AppStateFixture f;
+    f.clock.advanceTo(SupervisionFixtures::utc(2026, 3, 7, 12));
+    AppState &state = f.start();
+    fillStore(state.container().mainContext());
+    QTemporaryDir dir;
+    // The first export of the day, kept as a backup.
+    const QString path = dir.filePath(u"Tarnwick监督规则-2026-03-07.json"_s);
+    QVERIFY(writeFile(path, "earlier backup"));
+
+    RecordingRearm rearm;
+    RulesTransfer transfer(state, rearm);
+    QSignalSpy asked(&transfer, &RulesTransfer::pendingReplaceChanged);
+    QVERIFY(transfer.prepareExport());
+    transfer.finishExport(QUrl::fromLocalFile(path));
+    QVERIFY(transfer.hasPendingReplace());
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(transfer.replaceQuestion(), u"「Tarnwick监督规则-2026-03-07.json」已存在，要替换它吗？"_s);
+    QCOMPARE(readAll(path), QByteArray("earlier backup")); // nothing written while it asks
+    QVERIFY(transfer.outcomeLine().isEmpty());
+
+    if (answer == u"replace") {
+        transfer.confirmReplace();
+        QVERIFY(std::holds_alternative<SupervisionExport>(SupervisionImporter::decode(readAll(path))));
+        QCOMPARE(transfer.outcomeLine(), u"已导出：Tarnwick监督规则-2026-03-07.json"_s);
+    } else if (answer == u"cancel") {
+        transfer.cancelReplace();
+        QCOMPARE(readAll(path), QByteArray("earlier backup"));
+        QVERIFY(transfer.outcomeLine().isEmpty());
+    } else {
+        QVERIFY(transfer.prepareExport());
+        transfer.finishExport(QUrl::fromLocalFile(dir.filePath(u"other.json"_s)));
+        QCOMPARE(transfer.outcomeLine(), u"已导出：other.json"_s);
+        QCOMPARE(readAll(path), QByteArray("earlier backup"));
+    }
+    QVERIFY(!transfer.hasPendingReplace());
+    transfer.cancelReplace();
+    transfer.confirmReplace(); // nothing pending: nothing happens
+    if (answer != u"replace")
+        QCOMPARE(readAll(path), QByteArray("earlier backup"));
+    QVERIFY(rearm.calls.isEmpty());
 }
 
 void TestRulesTransfer::refusedFiles_data()

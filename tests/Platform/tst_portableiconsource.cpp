@@ -134,6 +134,11 @@ void TestPortableIconSource::initTestCase()
     }
     write(u"share-icons/Fixture/scalable/apps/vector.svg"_qs,
           svg(colourFor(u"share-icons/Fixture/scalable/apps/vector.svg"_qs)));
+    // A theme of drawings only, as many current themes are: one scalable folder for every size.
+    write(u"share-icons/Drawn/index.theme"_qs,
+          "[Icon Theme]\nName=Drawn\nInherits=Fixture\nDirectories=apps\n\n"
+          "[apps]\nSize=48\nType=Scalable\nMinSize=16\nMaxSize=512\n");
+    write(u"share-icons/Drawn/apps/exact.svg"_qs, svg(colourFor(u"share-icons/Drawn/apps/exact.svg"_qs)));
 }
 
 void TestPortableIconSource::desktopEntryIconIsFoundInTheThemes_data()
@@ -171,6 +176,12 @@ void TestPortableIconSource::desktopEntryIconIsFoundInTheThemes_data()
     QTest::newRow("an absolute file that is missing")
         << fixture << u"Icon=%1"_qs.arg(path(u"elsewhere/gone.png"_qs)) << QString();
     QTest::newRow("a name no theme has") << fixture << u"Icon=nowhere"_qs << QString();
+    QTest::newRow("an SVG-only theme before the bitmaps of the theme it inherits")
+        << u"Drawn"_qs << u"Icon=exact"_qs << u"share-icons/Drawn/apps/exact.svg"_qs;
+    QTest::newRow("an SVG-only theme, then the theme it inherits")
+        << u"Drawn"_qs << u"Icon=inherited"_qs << u"share-icons/Parent/64x64/apps/inherited.png"_qs;
+    QTest::newRow("a name missing from an SVG-only theme and all it inherits")
+        << u"Drawn"_qs << u"Icon=nowhere"_qs << QString();
     QTest::newRow("an empty Icon") << fixture << u"Icon="_qs << QString();
     QTest::newRow("no Icon key") << fixture << QString() << QString();
 }

@@ -53,6 +53,9 @@ private Q_SLOTS:
     void bothLookUpsShareOneEntry_data();
     void bothLookUpsShareOneEntry();
     void genericIconIsNeverStoredUnderAnApp();
+    void finishedLookUpCountsWhateverItFound_data();
+    void finishedLookUpCountsWhateverItFound();
+    void clearForgetsIconsAndMisses();
     void neverHoldsMoreThanTheLimit();
     void iconsAreBroughtToSize_data();
     void iconsAreBroughtToSize();
@@ -176,6 +179,66 @@ void TestIconCache::genericIconIsNeverStoredUnderAnApp()
     cache.warmup({c});
     QVERIFY(!cache.cachedIcon(c.bundleID));
     QCOMPARE(source.loadCount(c.path()), 2);
+}
+
+void TestIconCache::finishedLookUpCountsWhateverItFound_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("readable");
+    for (const auto how : {u"icon", u"iconAsync", u"warmup"}) {
+        const QString name = QString::fromUtf16(how);
+        QTest::addRow("%s, own icon", qPrintable(name)) << name << true;
+        QTest::addRow("%s, generic icon", qPrintable(name)) << name << false;
+    }
+}
+
+void TestIconCache::finishedLookUpCountsWhateverItFound()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, readable);
+    FakeIconSource source;
+    ManualExecutor executor;
+    IconCache cache(source, executor);
+    const AppInfo a = app(u"a"_qs);
+    if (!readable)
+        source.setMissing(a.path());
+    QVERIFY(!cache.lookupFinished(a.bundleID));
+
+    if (how == u"icon") {
+        std::ignore = cache.icon(a);
+    } else if (how == u"iconAsync") {
+        cache.iconAsync(a, this, [](const QImage &) {});
+        QVERIFY(!cache.lookupFinished(a.bundleID)); // still waiting for the executor
+        executor.runAll();
+    } else {
+        cache.warmup({a});
+    }
+    QVERIFY(cache.lookupFinished(a.bundleID));
+    QCOMPARE(cache.cachedIcon(a.bundleID).has_value(), readable);
+    QVERIFY(!cache.lookupFinished(u"b"_qs));
+
+    // An icon found later replaces the miss.
+    source.setMissing(a.path(), false);
+    QVERIFY(hasColourOf(cache.icon(a), a.path()));
+    QVERIFY(cache.lookupFinished(a.bundleID));
+}
+
+void TestIconCache::clearForgetsIconsAndMisses()
+{
+    FakeIconSource source;
+    ManualExecutor executor;
+    IconCache cache(source, executor);
+    const AppInfo a = app(u"a"_qs);
+    const AppInfo b = app(u"b"_qs);
+    source.setMissing(b.path());
+    std::ignore = cache.icon(a);
+    std::ignore = cache.icon(b);
+    cache.clear();
+    QCOMPARE(cache.count(), 0);
+    QVERIFY(!cache.lookupFinished(a.bundleID));
+    QVERIFY(!cache.lookupFinished(b.bundleID));
+    std::ignore = cache.icon(a);
+    QCOMPARE(source.loadCount(a.path()), 2); // read again
 }
 
 void TestIconCache::neverHoldsMoreThanTheLimit()

@@ -90,7 +90,7 @@ void TestAppContextMenu::entries_data()
     QTest::addColumn<QString>("app");
     QTest::addColumn<QString>("setup"); // space-separated: pinned hidden focus link groups-twice groups-without
     QTest::addColumn<QString>("expected");
-    const QString tail = u"|-|在访达中显示|隐藏|设置禁启时段…"_qs;
+    const QString tail = u"|-|在文件管理器中显示|隐藏|设置禁启时段…"_qs;
     QTest::newRow("plain app, no groups")
         << editor << QString()
         << u"打开|置顶|置入程序坞常驻|重命名|定时退出|移入分组[(暂无分组)]"_qs + tail;
@@ -108,7 +108,7 @@ void TestAppContextMenu::entries_data()
         << calc << u"without"_qs << u"打开|置顶|置入程序坞常驻|重命名|定时退出|移入分组[工作|娱乐]"_qs + tail;
     QTest::newRow("groups, none selected")
         << editor << u"groups"_qs << u"打开|置顶|置入程序坞常驻|重命名|定时退出|移入分组[✓工作|娱乐]"_qs + tail;
-    QTest::newRow("hidden mode") << editor << u"hidden twice pinned"_qs << u"取消隐藏|-|在访达中显示"_qs;
+    QTest::newRow("hidden mode") << editor << u"hidden twice pinned"_qs << u"取消隐藏|-|在文件管理器中显示"_qs;
 }
 
 void TestAppContextMenu::entries()
@@ -174,7 +174,7 @@ void TestAppContextMenu::searchPageFlipsThePreference()
 void TestAppContextMenu::plainActions()
 {
     MenuFixture s;
-    s.choose(music, u"在访达中显示"_qs);
+    s.choose(music, u"在文件管理器中显示"_qs);
     QCOMPARE(s.revealed, (QList<QList<QUrl>>{{GroupsFixture::appOf(music).url}}));
 
     s.choose(music, u"重命名"_qs);

@@ -251,11 +251,11 @@ void TestGroupViews::rightClickOpensTheAppMenu()
     t.view.click(ViewTest::centreOf(member));
     QCOMPARE(t.work->bundleIDs(), QStringList{editor});
 
-    // A second right click, then "在访达中显示".
+    // A second right click, then "在文件管理器中显示".
     QTRY_VERIFY(!find(t.view, u"menuEntry:工作"_qs));
     t.view.click(ViewTest::centreOf(tile), Qt::RightButton);
     QQuickItem *reveal = nullptr;
-    QTRY_VERIFY((reveal = find(t.view, u"menuEntry:在访达中显示"_qs)));
+    QTRY_VERIFY((reveal = find(t.view, u"menuEntry:在文件管理器中显示"_qs)));
     QVERIFY(!find(t.view, u"menuEntry:移出分组"_qs)); // no longer a member
     t.view.mouseMove(ViewTest::centreOf(reveal));
     QTest::qWait(50);
@@ -271,7 +271,7 @@ void TestGroupViews::hiddenModeMenu()
     t.view.click(ViewTest::centreOf(find(t.view, u"tile:"_qs + editor)), Qt::RightButton);
     QQuickItem *unhide = nullptr;
     QTRY_VERIFY((unhide = find(t.view, u"menuEntry:取消隐藏"_qs)));
-    QVERIFY(find(t.view, u"menuEntry:在访达中显示"_qs));
+    QVERIFY(find(t.view, u"menuEntry:在文件管理器中显示"_qs));
     QVERIFY(!find(t.view, u"menuEntry:打开"_qs));
     QTest::qWait(50);
     t.view.grab(u"hidden-mode-app-menu"_qs);

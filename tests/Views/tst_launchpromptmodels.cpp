@@ -634,7 +634,7 @@ private Q_SLOTS:
         QTest::newRow("settings open instead") << true << false
                                                << QStringList{u"notifications"_qs, u"settings"_qs} << QString();
         QTest::newRow("both refused") << true << true << QStringList{u"notifications"_qs, u"settings"_qs}
-                                      << u"未能打开系统的通知设置，请在系统设置中开启通知"_qs;
+                                      << u"未能打开通知设置，请在桌面设置中开启"_qs;
     }
     void openSettings()
     {

@@ -435,7 +435,7 @@ private Q_SLOTS:
         QTest::newRow("去开启") << u"openSettings"_qs << false << QStringList{u"notifications"_qs} << QString();
         QTest::newRow("去开启, nothing opens") << u"openSettings"_qs << true
                                              << QStringList{u"notifications"_qs, u"settings"_qs}
-                                             << u"未能打开系统的通知设置，请在系统设置中开启通知"_qs;
+                                             << u"未能打开通知设置，请在桌面设置中开启"_qs;
         QTest::newRow("close") << u"closeButton"_qs << false << QStringList() << QString();
     }
     void banner()

@@ -1,5 +1,6 @@
 #include "fixtureapps.h"
 #include "mainviewcontroller.h"
+#include "qttranslations.h"
 #include "rulestransfer.h"
 #include "settingssheetmodel.h"
 #include "viewtest.h"
@@ -90,6 +91,11 @@ class TestSettingsView : public QObject
         }
     };
 
+    static QByteArray readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     // The visible item showing exactly `text` (a label of Qt's own dialog, or a file in its list).
     static QQuickItem *itemWithText(QQuickItem *under, const QString &text)
     {
@@ -100,20 +106,31 @@ class TestSettingsView : public QObject
                 return found;
         return nullptr;
     }
-    // Clicks the file in Qt's own open dialog, then its "Open" button.
+    // Clicks the file in Qt's own open dialog, then its "打开" button.
     static void chooseInOpenDialog(Main &m, const QString &fileName)
     {
         QQuickItem *entry = nullptr;
         QTRY_VERIFY((entry = itemWithText(m.view.view()->contentItem(), fileName)));
         m.view.click(ViewTest::centreOf(entry));
-        QQuickItem *open = itemWithText(m.view.view()->contentItem(), u"Open"_s);
+        // The dialog's own button, in the window's overlay (the main view's key hints say "打开" too).
+        QQuickItem *overlay = nullptr;
+        for (QQuickItem *child : m.view.view()->contentItem()->childItems())
+            if (child->inherits("QQuickOverlay"))
+                overlay = child;
+        QVERIFY(overlay);
+        QQuickItem *open = itemWithText(overlay, u"打开"_s);
         QVERIFY(open);
         QTRY_VERIFY(open->isEnabled() || (open->parentItem() && open->parentItem()->isEnabled()));
         m.view.click(ViewTest::centreOf(open));
     }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_icons.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_icons.isValid());
+        // Qt's own dialogs in Chinese, as the program loads them.
+        QCOMPARE(QtTranslations::install(*QCoreApplication::instance()).size(), 2);
+    }
 
     void heightRule_data()
     {
@@ -296,12 +313,43 @@ private Q_SLOTS:
         QCOMPARE(nameField->property("text").toString(), SupervisionExporter::defaultFileName(m.f.clock.now()));
         if (source.isEmpty())
             m.view.grab(u"保存对话框-建议文件名"_s);
+        // Its buttons in Chinese; the save panel accepts with "保存".
+        QVERIFY(itemWithText(m.view.view()->contentItem(), u"保存"_s));
+        QVERIFY(itemWithText(m.view.view()->contentItem(), u"取消"_s));
+        QVERIFY(!itemWithText(m.view.view()->contentItem(), u"Open"_s));
         // Another name, typed as the user would, then the dialog's accept.
-        m.view.click(ViewTest::centreOf(nameField));
-        m.view.key(Qt::Key_A, Qt::ControlModifier);
-        m.view.type(u"我的规则.json"_s);
-        QCOMPARE(nameField->property("text").toString(), u"我的规则.json"_s);
-        QVERIFY(QMetaObject::invokeMethod(saveDialog, "accept"));
+        const auto acceptTypedName = [&] {
+            m.view.click(ViewTest::centreOf(nameField));
+            m.view.key(Qt::Key_A, Qt::ControlModifier);
+            m.view.type(u"我的规则.json"_s);
+            QCOMPARE(nameField->property("text").toString(), u"我的规则.json"_s);
+            QVERIFY(QMetaObject::invokeMethod(saveDialog, "accept"));
+        };
+        const bool existed = QFile::exists(exported);
+        const QByteArray before = existed ? readAll(exported) : QByteArray();
+        acceptTypedName();
+        if (existed) {
+            // The first row's export is there: nothing is replaced before the user says yes.
+            QTRY_VERIFY(m.item(u"replaceCardTitle"_s) && m.item(u"replaceCardTitle"_s)->isVisible());
+            QCOMPARE(m.item(u"replaceCardTitle"_s)->property("text").toString(),
+                     u"「我的规则.json」已存在，要替换它吗？"_s);
+            QCOMPARE(readAll(exported), before);
+            QTest::qWait(250);
+            m.view.grab(u"替换确认卡片"_s);
+            m.view.key(Qt::Key_Escape);
+            QTRY_VERIFY(!m.item(u"replaceCardTitle"_s) || !m.item(u"replaceCardTitle"_s)->isVisible());
+            QVERIFY(m.rulesDetail() != u"已导出：我的规则.json"_s);
+            QCOMPARE(readAll(exported), before);
+            // Again, and yes.
+            m.clickItem(u"exportButton"_s);
+            QTRY_VERIFY(saveDialog->property("visible").toBool());
+            QTest::qWait(300);
+            acceptTypedName();
+            QTRY_VERIFY(m.item(u"replaceCardTitle"_s) && m.item(u"replaceCardTitle"_s)->isVisible());
+            QTest::qWait(250);
+            m.clickItem(u"replaceConfirm"_s);
+            QTRY_VERIFY(readAll(exported) != before);
+        }
         QTRY_COMPARE(m.rulesDetail(), u"已导出：我的规则.json"_s);
         QVERIFY(m.state().showSettings());
         QVERIFY(QFile::exists(exported));

@@ -1,6 +1,7 @@
 #include "fake/virtualclock.h"
 #include "floatingtoastcontroller.h"
 #include "floatingwindowloader.h"
+#include "notificationguidemodel.h"
 #include "floatingwindowsetup.h"
 #include "viewsetup.h"
 #include "viewtest.h"
@@ -86,6 +87,11 @@ void TestToastWindow::showsPlacesAndHides()
     QVERIFY(!label->property("truncated").toBool());
     QCOMPARE(capsule->width(), label->width() + 36);
     QVERIFY(capsule->width() < 300);
+
+    // The program's own longest fixed message, the one for notification settings that cannot be opened, fits whole.
+    toast.show(QString::fromUtf16(NotificationGuideModel::refusedText));
+    QTRY_COMPARE(content->opacity(), 1.0);
+    QVERIFY(!label->property("truncated").toBool());
 
     clock.advanceBy(2100ms);
     QVERIFY(!toast.isShown());

@@ -43,10 +43,13 @@ void FakeIconSource::setLocation(const QString &bundleID, const QString &path)
     m_locations.insert(bundleID, path);
 }
 
-void FakeIconSource::setMissing(const QString &path)
+void FakeIconSource::setMissing(const QString &path, bool missing)
 {
     std::lock_guard lock(m_mutex);
-    m_missing.insert(path);
+    if (missing)
+        m_missing.insert(path);
+    else
+        m_missing.remove(path);
 }
 
 void FakeIconSource::setNativeSize(QSize size)

@@ -20,7 +20,7 @@ public:
     [[nodiscard]] QImage genericApplicationIcon(int size) const override;
 
     void setLocation(const QString &bundleID, const QString &path);
-    void setMissing(const QString &path);
+    void setMissing(const QString &path, bool missing = true);
     // Images of this size come back instead of the size asked for.
     void setNativeSize(QSize size);
     void setLoadHook(std::function<void(const QString &path)> hook);

@@ -45,6 +45,8 @@ public:
     [[nodiscard]] virtual QList<std::optional<X11Property>> properties(const QList<quint32> &windows,
                                                                       quint32 property) = 0;
     [[nodiscard]] virtual QList<std::optional<X11WindowState>> windowStates(const QList<quint32> &windows) = 0;
+    // The window that owns a selection; 0 when nobody owns it or without a connection.
+    [[nodiscard]] virtual quint32 selectionOwner(quint32 selection) = 0;
     // A client message about `window` to the root window, for the window manager.
     virtual void sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data) = 0;
     // From now on, rootPropertyChanged comes for every property change of the root window.

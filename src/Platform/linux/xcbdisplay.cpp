@@ -111,6 +111,18 @@ QList<std::optional<X11WindowState>> XcbDisplay::windowStates(const QList<quint3
     return out;
 }
 
+quint32 XcbDisplay::selectionOwner(quint32 selection)
+{
+    if (!isConnected() || selection == 0)
+        return 0;
+    xcb_get_selection_owner_reply_t *reply =
+        xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr);
+    const quint32 owner = reply ? reply->owner : 0;
+    std::free(reply);
+    scheduleQueuedEvents();
+    return owner;
+}
+
 void XcbDisplay::sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data)
 {
     if (!isConnected() || messageType == 0)

@@ -23,6 +23,7 @@ public:
     [[nodiscard]] QList<std::optional<X11Property>> properties(const QList<quint32> &windows,
                                                               quint32 property) override;
     [[nodiscard]] QList<std::optional<X11WindowState>> windowStates(const QList<quint32> &windows) override;
+    [[nodiscard]] quint32 selectionOwner(quint32 selection) override;
     void sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data) override;
     void watchRootProperties() override;
 

@@ -63,6 +63,11 @@ public:
         m_messages.append({window, messageType, data});
     }
     void watchRootProperties() override { m_watching = true; }
+    [[nodiscard]] quint32 selectionOwner(quint32 selection) override
+    {
+        return m_connected ? m_selectionOwners.value(selection) : 0;
+    }
+    void setSelectionOwner(const QByteArray &selection, quint32 owner) { m_selectionOwners.insert(atom(selection), owner); }
 
     // Test controls.
     void setWords(quint32 window, const QByteArray &name, quint32 type, const QList<quint32> &words)
@@ -98,6 +103,7 @@ public:
 
 private:
     bool m_connected = true;
+    QHash<quint32, quint32> m_selectionOwners;
     bool m_watching = false;
     QHash<QByteArray, quint32> m_atoms;
     QMap<std::pair<quint32, quint32>, X11Property> m_properties;
