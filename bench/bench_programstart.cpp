@@ -230,6 +230,11 @@ struct X
         xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, w, XCB_CURRENT_TIME);
         xcb_flush(c);
     }
+    void pointerTo(int x, int y)
+    {
+        xcb_warp_pointer(c, XCB_NONE, screen->root, 0, 0, 0, 0, int16_t(x), int16_t(y));
+        xcb_flush(c);
+    }
     void fillScreen(xcb_window_t w)
     {
         const uint32_t values[] = {0, 0, screen->width_in_pixels, screen->height_in_pixels};
@@ -661,13 +666,19 @@ int main(int argc, char *argv[])
         pause(x, 3000); // the scan, the icons and the warm-up
         if (idleSeconds > 0) {
             const xcb_window_t shown = x.closable().value(0);
-            x.fillScreen(shown);
+            auto idleFor = [&](const char *what) {
+                pause(x, 2000);
+                const double before = idle.cpuMs();
+                pause(x, idleSeconds * 1000.0);
+                std::printf("  idle %d s, window open, focused, %s: %.3f %% of a core (load %.2f)\n", idleSeconds, what,
+                            (idle.cpuMs() - before) / (idleSeconds * 10.0), loadAverage());
+            };
             x.focus(shown);
-            pause(x, 2000);
-            const double before = idle.cpuMs();
-            pause(x, idleSeconds * 1000.0);
-            std::printf("  idle %d s, window open, focused, as large as the screen: %.3f %% of a core (load %.2f)\n",
-                        idleSeconds, (idle.cpuMs() - before) / (idleSeconds * 10.0), loadAverage());
+            x.pointerTo(x.screen->width_in_pixels - 1, x.screen->height_in_pixels - 1);
+            idleFor("the pointer beside it");
+            x.fillScreen(shown);
+            x.pointerTo(x.screen->width_in_pixels / 2, x.screen->height_in_pixels / 2);
+            idleFor("as large as the screen with the pointer over the grid");
         }
         std::printf("  peak memory, all 500 icons loaded: %.1f MB\n", idle.peakMemoryMB());
         idle.stop();
