@@ -412,9 +412,12 @@ private:
         if (run.isEmpty())
             return;
         icu::UnicodeString u(utf16(run), int32_t(run.size()));
-        // The transform leaves ASCII as it is and costs tens of microseconds a name, so Latin text skips it.
-        if (icu::Transliterator *t = toLatin(); t && !isAscii(run))
-            t->transliterate(u);
+        // The transform leaves ASCII as it is and costs tens of microseconds a name, so Latin text skips it; so does
+        // making it, which costs tens of milliseconds and holds up the first scan when no name needs it.
+        if (!isAscii(run)) {
+            if (icu::Transliterator *t = toLatin())
+                t->transliterate(u);
+        }
         u.toLower(icu::Locale::getRoot());
         const QString latin = normalizedNfc(std::move(u));
         if (!latin.isEmpty())
