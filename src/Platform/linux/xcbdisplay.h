@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <optional>
+
 struct xcb_connection_t;
 class QSocketNotifier;
 
@@ -23,6 +25,7 @@ public:
     [[nodiscard]] QList<std::optional<X11Property>> properties(const QList<quint32> &windows,
                                                               quint32 property) override;
     [[nodiscard]] QList<std::optional<X11WindowState>> windowStates(const QList<quint32> &windows) override;
+    [[nodiscard]] QList<qint64> clientProcesses(const QList<quint32> &windows) override;
     void sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data) override;
     void watchRootProperties() override;
 
@@ -31,6 +34,9 @@ private:
     quint32 m_root = 0;
     QHash<QByteArray, quint32> m_atoms;
     QSocketNotifier *m_notifier = nullptr;
+    std::optional<bool> m_hasResources; // the X Resource extension at 1.2 or later, asked once
+
+    [[nodiscard]] bool hasResourceExtension();
 
     void readEvents();
     void scheduleQueuedEvents();
