@@ -14,7 +14,7 @@ struct DesktopAppEntry
     QString localizedName; // the Name for the user's language
     QString exec;          // the Exec value, its general escapes resolved (as DesktopEntry::exec() gives it)
     QString filePath;      // where the entry lies, to recognise GIO_LAUNCHED_DESKTOP_FILE
-    QString startupWMClass; // the WM_CLASS its windows carry, when the entry names one
+    QString startupWMClass{}; // the WM_CLASS its windows carry, when the entry names one
 
     friend bool operator==(const DesktopAppEntry &, const DesktopAppEntry &) = default;
 };

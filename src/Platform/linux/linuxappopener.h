@@ -29,7 +29,7 @@ public:
         QProcessEnvironment environment; // what started apps inherit, its PATH finding their programs; empty: ours
         QStringList locales;             // for the name that %c gives, most preferred first (POSIX form)
         Start start;                     // absent: DetachedProcess::start
-        ActivateRunning activateRunning; // absent: every open starts the app
+        ActivateRunning activateRunning{}; // absent: every open starts the app
     };
 
     explicit LinuxAppOpener(Options options);

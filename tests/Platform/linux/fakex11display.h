@@ -36,6 +36,8 @@ public:
             return 0;
         if (name == "RESOURCE_MANAGER")
             return 23;
+        if (name == "WM_CLASS")
+            return 67; // predefined atoms have fixed numbers
         auto it = m_atoms.find(name);
         if (it == m_atoms.end())
             it = m_atoms.insert(name, quint32(100 + m_atoms.size()));
