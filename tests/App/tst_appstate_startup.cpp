@@ -17,6 +17,7 @@ private Q_SLOTS:
     void stepsInOrder();
     void emptyStartAnnouncesOnlyStatusAndOverrides();
     void liveOverridesAtStart();
+    void theGuardQuitsRunningBlockedAppsOnceTheyAreKnown();
     void permission_data();
     void permission();
 };
@@ -184,6 +185,26 @@ void TestAppStateStartup::liveOverridesAtStart()
 
     f.clock.advanceBy(3min);
     QCOMPARE(f.terminator.terminated, QStringList{notes});
+}
+
+void TestAppStateStartup::theGuardQuitsRunningBlockedAppsOnceTheyAreKnown()
+{
+    AppStateFixture f;
+    const QString video = u"org.example.video"_qs;
+    f.seedStore([&](StoreContext &context) { context.insert(allDay(video)); });
+    const RunningApp app = f.runningApps.launch(video, u"Video"_qs);
+    const QString quit = u"terminate %1 %2"_qs.arg(video).arg(app.pid);
+    std::function<void()> known;
+    AppState::Seams seams = f.seams();
+    seams.whenRunningAppsKnown = [&known](std::function<void()> then) { known = std::move(then); };
+    AppState::CreateResult result = AppState::create(seams);
+    QVERIFY(result.state);
+    QVERIFY(known);
+    // The sweep waits for the platform to say what runs (here the fake knows at once; the real one maps the
+    // processes once the installed entries are read).
+    QVERIFY(!f.runningApps.requests().contains(quit));
+    known();
+    QVERIFY(f.runningApps.requests().contains(quit));
 }
 
 void TestAppStateStartup::permission_data()
