@@ -228,7 +228,7 @@ FocusSessionManager &AppState::sessionManager()
     if (!m_sessionManager) {
         m_sessionManager = std::make_unique<FocusSessionManager>(*m_sessionStore, m_seams.terminator, m_seams.clock,
                                                                  m_seams.timers, m_seams.notifier, m_seams.workspace,
-                                                                 m_seams.sleepWake);
+                                                                 m_seams.runningApps, m_seams.sleepWake);
     }
     return *m_sessionManager;
 }

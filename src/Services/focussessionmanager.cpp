@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "focussessionstore.h"
 #include "notifier.h"
+#include "runningapps.h"
 #include "sleepwake.h"
 #include "workspaceevents.h"
 
@@ -19,13 +20,14 @@ constexpr auto warningLead = 15s;
 
 FocusSessionManager::FocusSessionManager(FocusSessionStore &store, AppTerminating &terminator, Clock &clock,
                                          TimerService &timers, Notifier &notifier, WorkspaceEvents &workspace,
-                                         SleepWake &sleepWake, QObject *parent)
+                                         const RunningApps &running, SleepWake &sleepWake, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_terminator(terminator)
     , m_clock(clock)
     , m_timers(timers)
     , m_notifier(notifier)
+    , m_running(running)
 {
     for (const auto &s : m_store.activeSessions(m_clock.now())) {
         m_sessions.append(s);
@@ -180,6 +182,14 @@ void FocusSessionManager::reconcileExpired()
 void FocusSessionManager::appTerminated(const RunningApp &app)
 {
     if (app.bundleID.isEmpty())
+        return;
+    // Opening an app that already runs often starts a second process that hands over to the first and exits; the
+    // app has not quit while another instance of it runs.
+    const auto instances = m_running.runningApps(app.bundleID);
+    const auto isAnother = [&](const RunningApp &other) {
+        return app.instanceID.isEmpty() ? other.pid != app.pid : other.instanceID != app.instanceID;
+    };
+    if (std::any_of(instances.cbegin(), instances.cend(), isAnother))
         return;
     QList<QUuid> ids;
     for (const auto &s : std::as_const(m_sessions)) {

@@ -17,12 +17,13 @@ class AppTerminating;
 class Clock;
 class FocusSessionStore;
 class Notifier;
+class RunningApps;
 class SleepWake;
 class WorkspaceEvents;
 struct RunningApp;
 
 // Runs the focus sessions: a warning 15 seconds before each deadline, the quit at the deadline and the block hook
-// after it, the end of a session when its app quits by itself, pause and resume around an override of the app's
+// after it, the end of a session when its app quits by itself (its last running instance ends), pause and resume around an override of the app's
 // block, and the catch-up after a wake. The running sessions live in the store, so they survive a restart.
 // A session acts only while it is listed and not paused, so a late timer never quits or blocks twice. Main thread;
 // owned by the state object (or a test) for the whole run.
@@ -33,8 +34,8 @@ public:
     using ExpiryBlock = std::function<void(const QString &bundleID, int minutes)>;
 
     FocusSessionManager(FocusSessionStore &store, AppTerminating &terminator, Clock &clock, TimerService &timers,
-                        Notifier &notifier, WorkspaceEvents &workspace, SleepWake &sleepWake,
-                        QObject *parent = nullptr);
+                        Notifier &notifier, WorkspaceEvents &workspace, const RunningApps &running,
+                        SleepWake &sleepWake, QObject *parent = nullptr);
 
     // The running sessions, paused ones included, in start order.
     [[nodiscard]] const QList<FocusSession> &sessions() const { return m_sessions; }
@@ -64,6 +65,7 @@ private:
     Clock &m_clock;
     TimerService &m_timers;
     Notifier &m_notifier;
+    const RunningApps &m_running;
     QList<FocusSession> m_sessions;
     QHash<QUuid, double> m_pausedRemaining;
     std::map<QUuid, TimerHandle> m_quitTimers;

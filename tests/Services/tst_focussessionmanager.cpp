@@ -54,7 +54,8 @@ struct Desk
     void start()
     {
         manager.reset(); // the old one goes first, as at a restart
-        manager = std::make_unique<FocusSessionManager>(store, terminator, clock, clock, notifier, running, power);
+        manager = std::make_unique<FocusSessionManager>(store, terminator, clock, clock, notifier, running, running,
+                                                       power);
         manager->onExpiryBlock = [this](const QString &bundleID, int minutes) {
             blocks.append(u"%1 %2"_qs.arg(bundleID).arg(minutes));
         };
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void warningOnlyWhenMoreThan15SecondsRemain_data();
     void warningOnlyWhenMoreThan15SecondsRemain();
     void appQuitByHandEndsItsSessionsWithoutQuitOrBlock();
+    void sessionEndsOnlyWithTheAppsLastInstance_data();
+    void sessionEndsOnlyWithTheAppsLastInstance();
     void endNeverQuitsTheApp();
     void appThatQuitsAtOnceStillGetsItsBlock();
     void pauseAndResume();
@@ -198,6 +201,41 @@ void TestFocusSessionManager::appQuitByHandEndsItsSessionsWithoutQuitOrBlock()
     QCOMPARE(d.notices(), QStringList{u"warn 「别的」即将退出，正在编辑的内容请及时保存"_qs});
     QCOMPARE(d.running.requests(), QStringList{u"terminate org.other 402"_qs});
     QVERIFY(d.blocks.isEmpty());
+}
+
+void TestFocusSessionManager::sessionEndsOnlyWithTheAppsLastInstance_data()
+{
+    QTest::addColumn<bool>("firstEndsFirst");
+    // Opening a running app may start a second process that hands over to the first and exits at once.
+    QTest::newRow("the second, short-lived instance ends first") << false;
+    QTest::newRow("the first instance ends first") << true;
+}
+
+void TestFocusSessionManager::sessionEndsOnlyWithTheAppsLastInstance()
+{
+    QFETCH(bool, firstEndsFirst);
+    Desk d;
+    const auto first = d.running.launch(editor, u"编辑器"_qs, 401);
+    const auto s = d.begin(editor, 10min, 30);
+    const auto second = d.running.launch(editor, u"编辑器"_qs, 402);
+
+    d.clock.advanceBy(1min);
+    d.running.quit(firstEndsFirst ? first : second);
+    QCOMPARE(d.manager->sessions(), QList<FocusSession>{s});
+    QCOMPARE(d.onDisk(), QList<FocusSession>{s});
+
+    // The session still keeps its promise: the warning, the quit of the instance left, the block.
+    d.clock.advanceTo(d.t0 + 10min);
+    QCOMPARE(d.notices(), QStringList{u"warn "_qs + warningBody});
+    QCOMPARE(d.running.requests(), QStringList{u"terminate org.editor %1"_qs.arg(firstEndsFirst ? 402 : 401)});
+    QCOMPARE(d.blocks, QStringList{u"org.editor 30"_qs});
+    QVERIFY(d.manager->sessions().isEmpty());
+
+    // Once the last instance ends, a session of the app ends with it.
+    d.begin(editor, 10min);
+    d.running.quit(firstEndsFirst ? second : first);
+    QVERIFY(d.manager->sessions().isEmpty());
+    QVERIFY(d.onDisk().isEmpty());
 }
 
 void TestFocusSessionManager::endNeverQuitsTheApp()
