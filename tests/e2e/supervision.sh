@@ -60,16 +60,17 @@ stop_program() {
     wait "$program" 2>/dev/null
 }
 bystander() { # an app that is not blocked takes the front, so that the program coming forward means something
-    [[ -n ${other:-} ]] && kill -KILL "$other" 2>/dev/null
+    [[ -n ${other:-} ]] && { kill -KILL "$other" 2>/dev/null; wait "$other" 2>/dev/null; }
     "$bin/otherapp" --pid &
     other=$!
     wait_for 5 program_in_front "$other" || echo "note: the bystander app did not come to the front"
 }
 
-openbox --sm-disable > "$root/openbox.log" 2>&1 &
+# Its theme comes with the package; the private folders have none.
+XDG_DATA_DIRS=/usr/local/share:/usr/share openbox --sm-disable > "$root/openbox.log" 2>&1 &
 wm=$!
-sleep 0.5
-running $wm || fail "openbox did not start"
+sleep 1
+running $wm || fail "openbox did not start: $(cat "$root/openbox.log")"
 
 fresh_home guard
 "$seed" block blockedapp && "$seed" block quietapp || fail "cannot seed the rules"
@@ -79,12 +80,14 @@ fresh_home guard
 early=$!
 sleep 0.3
 start_program "$root/guard.out"
+up_ms=$(($(now_ms) - started_ms))
 if wait_for 2 gone $early; then
-    pass "(a) the app started before the program was quit $(($(now_ms) - started_ms)) ms after the start"
+    pass "(a) the app started before the program was quit $(($(now_ms) - started_ms)) ms after the start (up after $up_ms ms)"
 else
-    fail "(a) the app started before the program still runs 2 s after the start"
+    fail "(a) the app started before the program still runs 2 s after the program was up ($up_ms ms)"
     kill -KILL $early
 fi
+wait $early 2>/dev/null
 sleep 1.5 # the first scan has shown the grid
 
 # (b), (c)
@@ -150,6 +153,7 @@ if wait_for 3 bash -c "! grep -q otherapp '$sessions'"; then pass "(d) the sessi
 else fail "(d) the session outlived its app: $(cat "$sessions")"; fi
 stop_program
 
-kill -TERM $wm 2>/dev/null
+kill -TERM $wm 2>/dev/null; wait $wm 2>/dev/null
+kill -KILL "$other" 2>/dev/null; wait "$other" 2>/dev/null
 echo "screenshots in $shots"
 exit $((failures > 0))
