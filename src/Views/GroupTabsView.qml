@@ -14,7 +14,7 @@ Item {
     // Our own drag key: only a group tab's drag reaches the tabs.
     readonly property string dragKey: "tarnwick/group-tab"
 
-    implicitHeight: tabs.hiddenMode ? hiddenRow.height : normalRow.implicitHeight
+    implicitHeight: tabs.hiddenMode ? hiddenRow.y + hiddenRow.height : normalRow.implicitHeight
     implicitWidth: 600
 
     // --- Hidden-apps row.

@@ -146,15 +146,18 @@ FocusScope {
             // A fixed height: the chrome the window is sized by is the same from the first layout on.
             Column {
                 id: footer
+                objectName: "footer"
                 Layout.fillWidth: true
-                Layout.preferredHeight: 37
+                Layout.preferredHeight: 1 + spacing + 22 + bottomPadding
                 spacing: 4
+                bottomPadding: 6
                 Rectangle {
                     width: parent.width
                     height: 1
                     color: Theme.separator
                 }
                 RowLayout {
+                    objectName: "footerRow"
                     width: parent.width - 40
                     x: 20
                     height: 22
@@ -173,7 +176,6 @@ FocusScope {
                         HintItem { keyText: "esc"; label: "清除搜索" }
                     }
                 }
-                Item { width: 1; height: 6 }
             }
         }
     }

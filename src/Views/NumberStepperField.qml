@@ -41,37 +41,12 @@ Rectangle {
             text = Qt.binding(() => FormRules.formatInteger(field.value))
         }
     }
-    Item {
-        x: field.width - 22
-        width: 22
+    StepArrowColumn {
+        x: field.width - width
         height: field.height
-        clip: true
-        Column {
-            width: parent.width
-            StepArrow {
-                objectName: "up"
-                width: parent.width
-                height: (field.height - 1) / 2
-                symbol: "chevron.up"
-                onClicked: field.valueEdited(FormRules.stepUp(field.value, field.to))
-            }
-            Rectangle {
-                width: parent.width
-                height: 1
-                color: Theme.separator
-            }
-            StepArrow {
-                objectName: "down"
-                width: parent.width
-                height: (field.height - 1) / 2
-                symbol: "chevron.down"
-                onClicked: field.valueEdited(FormRules.stepDown(field.value, field.from))
-            }
-        }
-        Rectangle {
-            width: 1
-            height: parent.height
-            color: Theme.separator
-        }
+        radius: field.radius
+        borderWidth: field.border.width
+        onUpClicked: field.valueEdited(FormRules.stepUp(field.value, field.to))
+        onDownClicked: field.valueEdited(FormRules.stepDown(field.value, field.from))
     }
 }

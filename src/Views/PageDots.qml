@@ -19,6 +19,7 @@ Row {
         delegate: Item {
             id: dot
             required property int index
+            objectName: "pageDot" + index
             visible: dot.index < Math.max(dots.count, 1)
             width: 8
             height: 20

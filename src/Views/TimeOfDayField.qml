@@ -95,45 +95,19 @@ Rectangle {
         acceptedDevices: PointerDevice.Mouse | PointerDevice.TouchPad
         onWheel: event => entry.wheel(event.angleDelta.y)
     }
-    Item {
-        x: field.width - 22
-        width: 22
+    StepArrowColumn {
+        x: field.width - width
         height: field.height
-        clip: true
-        Column {
-            width: parent.width
-            StepArrow {
-                objectName: "up"
-                width: parent.width
-                height: (field.height - 1) / 2
-                symbol: "chevron.up"
-                focusPolicy: Qt.NoFocus
-                onClicked: {
-                    field.forceActiveFocus(Qt.MouseFocusReason)
-                    entry.step(1)
-                }
-            }
-            Rectangle {
-                width: parent.width
-                height: 1
-                color: Theme.separator
-            }
-            StepArrow {
-                objectName: "down"
-                width: parent.width
-                height: (field.height - 1) / 2
-                symbol: "chevron.down"
-                focusPolicy: Qt.NoFocus
-                onClicked: {
-                    field.forceActiveFocus(Qt.MouseFocusReason)
-                    entry.step(-1)
-                }
-            }
+        radius: field.radius
+        borderWidth: field.border.width
+        arrowFocusPolicy: Qt.NoFocus
+        onUpClicked: {
+            field.forceActiveFocus(Qt.MouseFocusReason)
+            entry.step(1)
         }
-        Rectangle {
-            width: 1
-            height: parent.height
-            color: Theme.separator
+        onDownClicked: {
+            field.forceActiveFocus(Qt.MouseFocusReason)
+            entry.step(-1)
         }
     }
 }

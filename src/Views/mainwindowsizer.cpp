@@ -13,11 +13,15 @@ QSizeF MainWindowSizer::contentSize(const Preference &p, double chrome)
 MainWindowSizer::Placement MainWindowSizer::place(QSizeF content, QRect available, QRect frame, QMargins margins)
 {
     Placement result;
-    const int w = std::min(int(std::ceil(content.width())), available.width());
-    const int h = std::min(int(std::ceil(content.height())), available.height());
+    // The whole frame, title bar included, fits the available area: a window manager keeps a title bar on the
+    // screen and would push a taller frame down, its bottom (the footer) out of sight.
+    const int marginsWidth = margins.left() + margins.right();
+    const int marginsHeight = margins.top() + margins.bottom();
+    const int w = std::max(std::min(int(std::ceil(content.width())), available.width() - marginsWidth), 0);
+    const int h = std::max(std::min(int(std::ceil(content.height())), available.height() - marginsHeight), 0);
     result.contentSize = QSize(w, h);
-    const int frameWidth = w + margins.left() + margins.right();
-    const int frameHeight = h + margins.top() + margins.bottom();
+    const int frameWidth = w + marginsWidth;
+    const int frameHeight = h + marginsHeight;
     int x = frame.x();
     x = std::min(x, available.x() + available.width() - frameWidth);
     x = std::max(x, available.x());

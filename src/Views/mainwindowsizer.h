@@ -45,8 +45,8 @@ public:
         QPoint framePosition;
         friend bool operator==(const Placement &, const Placement &) = default;
     };
-    // The size capped by the available area; the frame keeps its top-left corner where it fits and is pushed back
-    // inside the available area where it would not.
+    // The size capped so that the frame fits the available area; the frame keeps its top-left corner where it fits
+    // and is pushed back inside the available area where it would not, so its bottom always stays on the screen.
     [[nodiscard]] static Placement place(QSizeF content, QRect available, QRect frame, QMargins margins);
 
     void setPreference(const Preference &p) { m_preference = p; }

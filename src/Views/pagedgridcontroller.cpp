@@ -46,7 +46,7 @@ PagedGridController::PagedGridController(GridHost &host, TimerService &timers, c
     connect(&m_drag, &GridDragState::previewOrderChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
     connect(&m_drag, &GridDragState::draggingIDChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
     connect(&m_apps, &ShownAppsModel::refreshed, this, &PagedGridController::afterRefresh);
-    connect(&m_pageWindow, &PageWindow::centerChanged, this, &PagedGridController::updateTileWindow);
+    connect(&m_pageWindow, &PageWindow::pagesChanged, this, &PagedGridController::updateTileWindow);
     m_apps.refresh();
 }
 
@@ -106,7 +106,7 @@ void PagedGridController::hidden()
 
 void PagedGridController::updateTileWindow()
 {
-    const TileWindow window = PageWindow::tiles(m_pageWindow.center(), perPage());
+    const TileWindow window = m_pageWindow.tiles(perPage());
     m_tiles.setWindow(window.first, window.count);
 }
 

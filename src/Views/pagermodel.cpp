@@ -39,6 +39,8 @@ PagerModel::PagerModel(TimerService &timers, QObject *parent)
     , m_timers(timers)
     , m_spring([this](double x) { setDrawnOffsetX(x); })
 {
+    // The pages the strip passed on its way stay built until it stands still.
+    connect(&m_spring, &QAbstractAnimation::finished, this, &PagerModel::syncWindow);
 }
 
 PagerModel::~PagerModel()
@@ -121,8 +123,20 @@ void PagerModel::settleNow()
 
 void PagerModel::syncWindow()
 {
-    if (m_window)
-        m_window->setCenter(currentPage());
+    if (!m_window)
+        return;
+    const int page = currentPage();
+    const double drawn = m_drawnOffsetX / m_pageWidth;
+    if (m_pageWidth <= 0 || !std::isfinite(drawn)) {
+        m_window->setCenter(page);
+        return;
+    }
+    // A snap moves the logical offset at once while the strip is still drawn where it was: the pages it is drawn
+    // over now, and so every page between them and the target, must keep their tiles for the whole spring.
+    const double last = std::max(m_pageCount - 1, 0);
+    const int drawnFirst = int(std::clamp(std::floor(drawn), 0.0, last));
+    const int drawnLast = int(std::clamp(std::ceil(drawn), 0.0, last));
+    m_window->setPages(page, drawnFirst, drawnLast);
 }
 
 void PagerModel::settle()

@@ -77,7 +77,8 @@ public:
     Q_INVOKABLE void snap(int page, double velocity);
     // Ends a running snap at once.
     void settleNow();
-    // Puts the page window's centre on the current page.
+    // Puts the page window's centre on the current page and tells it which pages the strip is drawn over; called
+    // after every move of the offset and when a snap's spring comes to rest.
     void syncWindow();
 
     // The drawn offset's spring, for tests that step it through time.

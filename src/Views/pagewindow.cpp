@@ -1,31 +1,30 @@
 #include "pagewindow.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 PageWindow::PageWindow(QObject *parent)
     : QObject(parent)
 {
 }
 
-void PageWindow::setCenter(int center)
+void PageWindow::setPages(int center, int drawnFirst, int drawnLast)
 {
-    if (center == m_center)
-        return;
+    const int first = std::max(std::min(center, drawnFirst) - reach, 0);
+    const int last = std::max(std::max(center, drawnLast) + reach, first);
+    const bool centerMoved = center != m_center;
+    const bool pagesMoved = first != m_firstPage || last != m_lastPage;
     m_center = center;
-    Q_EMIT centerChanged();
+    m_firstPage = first;
+    m_lastPage = last;
+    if (pagesMoved)
+        Q_EMIT pagesChanged();
+    if (centerMoved)
+        Q_EMIT centerChanged();
 }
 
-bool PageWindow::isPlaceholder(int page, int center)
-{
-    return std::abs(qint64(page) - qint64(center)) > reach;
-}
-
-TileWindow PageWindow::tiles(int center, int perPage)
+TileWindow PageWindow::tiles(int perPage) const
 {
     if (perPage < 1)
         return {};
-    const int firstPage = std::max(center - reach, 0);
-    const int lastPage = std::max(center + reach, firstPage);
-    return {firstPage * perPage, (lastPage - firstPage + 1) * perPage};
+    return {m_firstPage * perPage, (m_lastPage - m_firstPage + 1) * perPage};
 }

@@ -191,19 +191,9 @@ void SupervisionPanelModel::appear()
 {
     setTab(m_state.supervisionInitialTab);
     m_state.supervisionInitialTab = SupervisionTab::launch;
+    // Plans are left as they are, those without apps or a group included (a rules file may hold them): the
+    // quit tab lists them for the user to mend or delete.
     purgeStaleRules();
-
-    // A new plan whose editor never finished has no target: it would quit nothing and count as a rule in force.
-    StoreContext &context = m_state.container().mainContext();
-    const QList<QuitPlan *> targetless = context.fetch<QuitPlan>([](const QuitPlan &plan) {
-        return plan.targetKind() == QuitPlanTarget::apps ? plan.bundleIDs().isEmpty() : plan.groupID().isEmpty();
-    });
-    if (!targetless.isEmpty()) {
-        for (QuitPlan *plan : targetless)
-            context.remove(plan);
-        save();
-        m_rearm.rescheduleQuitPlans();
-    }
 }
 
 void SupervisionPanelModel::resolveDisable(DisableChoice choice)

@@ -4,6 +4,9 @@
 #include <QLocale>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QString accessibleName(QQuickItem *item)
@@ -28,6 +31,7 @@ private Q_SLOTS:
     void numberFieldArrows();
     void numberFieldTypedText_data();
     void numberFieldTypedText();
+    void fieldArrowsStayInsideTheBorder();
     void weekdayChipsToggle();
     void returnPressesTheFrontSheetsButtonOnly();
     void closeButtonReactsInsideItsCircleOnly();
@@ -156,6 +160,51 @@ void TestControls::numberFieldTypedText()
         m_test->click(ViewTest::centreOf(m_test->item(u"chipPlain"_qs)));
     QCOMPARE(pageInt("fieldValue"), value);
     QCOMPARE(input->property("text").toString(), shown);
+}
+
+// A hovered arrow shades only what lies inside the field's border: the 1-point line and the corners outside the
+// rounded shape look the same whether an arrow is hovered or not.
+void TestControls::fieldArrowsStayInsideTheBorder()
+{
+    QQuickItem *field = m_test->item(u"field"_qs);
+    const double radius = field->property("radius").toDouble();
+    QCOMPARE(radius, 8.0);
+    m_test->mouseMove(ViewTest::centreOf(m_test->item(u"blank"_qs)));
+    const QImage resting = m_test->grab(u"field-arrows-resting"_qs);
+    const double dpr = resting.devicePixelRatio();
+    // Whether a point of the field lies on or outside its border line, half a pixel clear of the line's inner edge.
+    auto onOrOutsideTheBorder = [&](QPointF p) {
+        const double inset = 1;
+        const double r = radius - inset;
+        const double x = std::clamp(p.x(), inset + r, field->width() - inset - r);
+        const double y = std::clamp(p.y(), inset + r, field->height() - inset - r);
+        return std::hypot(p.x() - x, p.y() - y) - r > 0.4 / dpr;
+    };
+    for (const QString &name : {u"up"_qs, u"down"_qs}) {
+        QQuickItem *arrow = child(u"field"_qs, name);
+        m_test->mouseMove(ViewTest::centreOf(arrow));
+        QVERIFY(arrow->property("hovered").toBool());
+        const QImage hovered = m_test->grab(u"field-arrow-hovered-"_qs + name);
+        // The shade is there, next to the border.
+        const QPointF shaded = arrow->mapToScene(QPointF(arrow->width() - 2, arrow->height() / 2)) * dpr;
+        QVERIFY(hovered.pixel(shaded.toPoint()) != resting.pixel(shaded.toPoint()));
+        int checked = 0;
+        for (int py = 0; py < int(field->height() * dpr); ++py) {
+            for (int px = 0; px < int(field->width() * dpr); ++px) {
+                const QPointF local((px + 0.5) / dpr, (py + 0.5) / dpr);
+                if (!onOrOutsideTheBorder(local))
+                    continue;
+                const QPoint at = (field->mapToScene(QPointF(0, 0)) * dpr).toPoint() + QPoint(px, py);
+                const QColor a = resting.pixelColor(at), b = hovered.pixelColor(at);
+                const int difference = std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                                 std::abs(a.blue() - b.blue())});
+                QVERIFY2(difference <= 2, qPrintable(u"%1 hovered: pixel (%2, %3) of the field went from %4 to %5"_qs
+                                                         .arg(name).arg(px).arg(py).arg(a.name(), b.name())));
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 2 * (field->width() + field->height()));
+    }
 }
 
 void TestControls::weekdayChipsToggle()

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using AppLists::idsOf;
 
 // Both grids on an offscreen window, driven by real mouse and wheel events over a host in memory.
@@ -271,17 +273,17 @@ private Q_SLOTS:
         const int perPage = p.grid->perPage();
         QCOMPARE(perPage, 28);
         QVERIFY(p.tile(0));
-        QVERIFY(p.tile(2 * perPage - 1));
-        QVERIFY(!p.tile(2 * perPage));
+        QVERIFY(p.tile(3 * perPage - 1));
+        QVERIFY(!p.tile(3 * perPage));
         p.grid->pager()->snap(3, 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!p.tile(perPage - 1));
-        for (int i : {2 * perPage, 4 * perPage + 3, 5 * perPage - 1}) {
+        for (int i : {perPage, 4 * perPage + 3, 6 * perPage - 1}) {
             QQuickItem *t = p.tile(i);
             QVERIFY(t);
             QCOMPARE(t->position(), p.grid->cellPosition(i)); // in the page strip
         }
-        QVERIFY(!p.tile(5 * perPage));
+        QVERIFY(!p.tile(6 * perPage));
 
         Vertical v(200, m_icons.path());
         QVERIFY(v.tile(0));
@@ -293,6 +295,38 @@ private Q_SLOTS:
         QVERIFY(v.tile(199));
         QVERIFY(!v.tile(0));
         QCOMPARE(v.tile(199)->mapToItem(v.view.item(u"verticalContent"_qs), QPointF(0, 0)), v.grid->cellPosition(199));
+    }
+
+    // Page dots clicked 30 ms apart: each spring starts where the strip is drawn, and every page it is drawn over
+    // shows its tiles from the first frame, the page being left included.
+    void quickDotClicksShowEveryPageOnTheWay()
+    {
+        Paged p(300, m_icons.path());
+        const int perPage = p.grid->perPage();
+        const double width = p.grid->width();
+        PagerModel *pager = p.grid->pager();
+        auto expectTilesUnderTheStrip = [&](const QString &when) {
+            const double at = pager->drawnOffsetX() / width;
+            for (int page = int(std::floor(at)); page <= int(std::ceil(at)); ++page)
+                for (int i : {page * perPage, page * perPage + perPage - 1}) {
+                    QQuickItem *t = p.tile(i);
+                    QVERIFY2(t && t->isVisible(), qPrintable(when + u": page %1 drawn at %2"_qs.arg(page).arg(at)));
+                }
+        };
+        for (int dot : {1, 2, 3, 4}) {
+            p.view.click(ViewTest::centreOf(p.view.item(u"pageDot"_qs + QString::number(dot))));
+            QCOMPARE(pager->currentPage(), dot);
+            QVERIFY(pager->isPagingAnimating());
+            expectTilesUnderTheStrip(u"dot %1"_qs.arg(dot));
+            if (dot == 4)
+                p.view.grab(u"quick-dot-clicks"_qs);
+            QTest::qWait(30);
+            expectTilesUnderTheStrip(u"30 ms after dot %1"_qs.arg(dot));
+        }
+        QTRY_COMPARE(pager->drawnOffsetX(), 4 * width);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!p.tile(2 * perPage - 1)); // at rest only the pages within two of page 4 are built
+        QVERIFY(p.tile(2 * perPage));
     }
 
     // While its app stays in view a tile is the same item: a narrower search moves it to its new place.

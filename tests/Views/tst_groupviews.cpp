@@ -133,6 +133,12 @@ void TestGroupViews::hiddenModeRow()
     QVERIFY(!find(t.view, u"allAppsTab"_qs));
     QQuickItem *back = find(t.view, u"backToAllTab"_qs);
     QVERIFY(back);
+    // 18 high under 6 of padding: what follows the strip starts 24 below its top.
+    QQuickItem *strip = find(t.view, u"strip"_qs);
+    QQuickItem *row = find(t.view, u"hiddenRow"_qs);
+    QCOMPARE(row->mapToItem(strip, QPointF(0, 0)).y(), 6.0);
+    QCOMPARE(row->height(), 18.0);
+    QCOMPARE(strip->height(), 24.0);
     t.view.grab(u"hidden-mode-row"_qs);
     const int token = t.s.state->pagerResetToken();
     t.view.click(ViewTest::centreOf(back));

@@ -74,9 +74,13 @@ private Q_SLOTS:
         QVERIFY(c->sizer().didApplyInitialSize());
         const double chrome = c->sizer().chromeHeight();
         QVERIFY(chrome > 100);
-        // 7 x 4 at scale 1, as far as the screen allows; a window larger than the screen starts at its left and top.
-        QTRY_COMPARE(m.view.view()->width(), std::min(1030, available.width()));
-        QTRY_COMPARE(m.view.view()->height(), std::min(int(std::ceil(chrome + 560)), available.height()));
+        // 7 x 4 at scale 1, as far as the screen allows: a window larger than the screen fills its available area,
+        // frame included, so its bottom stays on the screen.
+        const QMargins frame = m.view.view()->frameMargins();
+        QTRY_COMPARE(m.view.view()->width(), std::min(1030, available.width() - frame.left() - frame.right()));
+        QTRY_COMPARE(m.view.view()->height(), std::min(int(std::ceil(chrome + 560)),
+                                                       available.height() - frame.top() - frame.bottom()));
+        QVERIFY(m.view.view()->frameGeometry().bottom() <= available.bottom());
 
         // 5 x 2 fits any screen: the grid area is then exactly two rows of tiles and the dots.
         m.state().setGridPreferredColumns(5);
@@ -107,6 +111,11 @@ private Q_SLOTS:
             Instants::fromDateTime(QDateTime(QDate(2026, 3, 2), QTime(23, 5), Qt::UTC))};
         m.state().setSupervisionStatus(status);
         QCOMPARE(text->property("text").toString(), u"2 条规则生效中 · 下一次退出 07:05"_qs);
+        // The footer's row ends 6 above the bottom of the window's content.
+        QQuickItem *row = m.view.item(u"footerRow"_qs);
+        QVERIFY(row);
+        const QPointF rowBottom = row->mapToItem(m.view.root(), QPointF(0, row->height()));
+        QCOMPARE(m.view.root()->height() - rowBottom.y(), 6.0);
         m.view.grab(u"status-footer"_qs);
     }
 

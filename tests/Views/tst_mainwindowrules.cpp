@@ -69,8 +69,12 @@ private Q_SLOTS:
                                                    << QSize(1030, 660) << QPoint(100, 1080 - 692);
         QTest::newRow("pulled in from the left and top") << QSizeF(1030, 660) << QRect(-50, 0, 800, 600)
                                                          << QSize(1030, 660) << QPoint(0, 25);
-        QTest::newRow("larger than the screen starts at its left and top edges")
-            << QSizeF(2500, 1500) << QRect(300, 300, 800, 600) << QSize(1920, 1055) << QPoint(0, 25);
+        QTest::newRow("larger than the screen: the frame fills the available area")
+            << QSizeF(2500, 1500) << QRect(300, 300, 800, 600) << QSize(1916, 1023) << QPoint(0, 25);
+        QTest::newRow("too tall only: as wide, the frame as tall as the available area")
+            << QSizeF(1030, 1200) << QRect(100, 300, 800, 600) << QSize(1030, 1023) << QPoint(100, 25);
+        QTest::newRow("one point too tall") << QSizeF(1030, 1024) << QRect(100, 25, 800, 600) << QSize(1030, 1023)
+                                            << QPoint(100, 25);
         QTest::newRow("fractions round up") << QSizeF(1030.2, 660.5) << QRect(100, 100, 800, 600) << QSize(1031, 661)
                                             << QPoint(100, 100);
     }
@@ -80,9 +84,51 @@ private Q_SLOTS:
         QFETCH(QRect, frame);
         QFETCH(QSize, size);
         QFETCH(QPoint, position);
-        const auto p = MainWindowSizer::place(content, QRect(0, 25, 1920, 1055), frame, QMargins(2, 30, 2, 2));
+        const QRect available(0, 25, 1920, 1055);
+        const QMargins margins(2, 30, 2, 2);
+        const auto p = MainWindowSizer::place(content, available, frame, margins);
         QCOMPARE(p.contentSize, size);
         QCOMPARE(p.framePosition, position);
+        QVERIFY(available.contains(QRect(p.framePosition, p.contentSize.grownBy(margins))));
+    }
+
+    // A preference too large for the screen: the footer at the bottom of the content stays on the screen, wherever
+    // the window stood. 8 x 6 paged needs 1170 x (chrome + 828).
+    void tooLargeAPreferenceKeepsTheBottomOnTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QMargins>("margins");
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QSize>("content");
+        QTest::newRow("1440 x 900, title bar 20") << QRect(0, 0, 1440, 900) << QMargins(0, 20, 0, 0)
+                                                   << QRect(100, 60, 1054, 783) << QSize(1170, 880);
+        QTest::newRow("1440 x 900 under a panel of 28") << QRect(0, 28, 1440, 872) << QMargins(1, 24, 1, 1)
+                                                         << QRect(0, 500, 1054, 783) << QSize(1170, 847);
+        QTest::newRow("no frame") << QRect(0, 0, 1440, 900) << QMargins() << QRect(300, 300, 1054, 783)
+                                  << QSize(1170, 900);
+    }
+    void tooLargeAPreferenceKeepsTheBottomOnTheScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QMargins, margins);
+        QFETCH(QRect, frame);
+        QFETCH(QSize, content);
+        FakeWindow window;
+        window.available = available;
+        window.margins = margins;
+        window.frame = frame;
+        window.height = frame.height() - margins.top() - margins.bottom();
+        MainWindowSizer sizer;
+        sizer.setPreference({8, 6, true});
+        sizer.setWindow(&window);
+        sizer.gridAreaHeightChanged(window.height - 160, window.height); // chrome 160
+        QCOMPARE(window.applied.size(), 1);
+        const MainWindowSizer::Placement placed = window.applied.first();
+        QCOMPARE(placed.contentSize, content);
+        QCOMPARE(placed.framePosition.y(), available.y());
+        const QRect shownContent(placed.framePosition + QPoint(margins.left(), margins.top()), placed.contentSize);
+        QCOMPARE(shownContent.bottom(), available.bottom() - margins.bottom());
+        QVERIFY(available.contains(window.frame));
     }
 
     void firstSizingWaitsForBothHeights()

@@ -260,24 +260,39 @@ private Q_SLOTS:
         QCOMPARE(f.pager.window(), nullptr);
     }
 
+    // The pages that build their tiles: within 2 of the centre, and of the pages the strip is drawn over.
     void placeholder_data()
     {
-        QTest::addColumn<int>("page");
         QTest::addColumn<int>("center");
-        QTest::addColumn<bool>("placeholder");
-        QTest::newRow("the centre") << 4 << 4 << false;
-        QTest::newRow("one before") << 3 << 4 << false;
-        QTest::newRow("one after") << 5 << 4 << false;
-        QTest::newRow("two before") << 2 << 4 << true;
-        QTest::newRow("two after") << 6 << 4 << true;
-        QTest::newRow("far away") << 0 << 1000 << true;
+        QTest::addColumn<int>("drawnFirst");
+        QTest::addColumn<int>("drawnLast");
+        QTest::addColumn<int>("firstPage");
+        QTest::addColumn<int>("lastPage");
+        QTest::newRow("the centre and two on each side") << 4 << 4 << 4 << 2 << 6;
+        QTest::newRow("none before the first page") << 1 << 1 << 1 << 0 << 3;
+        QTest::newRow("far away") << 1000 << 1000 << 1000 << 998 << 1002;
+        QTest::newRow("drawn between two pages") << 4 << 3 << 4 << 1 << 6;
+        QTest::newRow("still drawn three pages back") << 3 << 0 << 0 << 0 << 5;
+        QTest::newRow("still drawn further on") << 2 << 5 << 6 << 0 << 8;
     }
     void placeholder()
     {
-        QFETCH(int, page);
         QFETCH(int, center);
-        QFETCH(bool, placeholder);
-        QCOMPARE(PageWindow::isPlaceholder(page, center), placeholder);
+        QFETCH(int, drawnFirst);
+        QFETCH(int, drawnLast);
+        QFETCH(int, firstPage);
+        QFETCH(int, lastPage);
+        PageWindow window;
+        window.setPages(center, drawnFirst, drawnLast);
+        QCOMPARE(window.center(), center);
+        QCOMPARE(window.firstPage(), firstPage);
+        QCOMPARE(window.lastPage(), lastPage);
+        for (int page = 0; page < lastPage + 4; ++page)
+            QCOMPARE(window.isPlaceholder(page), page < firstPage || page > lastPage);
+        // Without the drawn pages only the centre's neighbours remain.
+        window.setCenter(center);
+        QCOMPARE(window.firstPage(), std::max(center - 2, 0));
+        QCOMPARE(window.lastPage(), center + 2);
     }
 
     // The shown apps of the pages that are not placeholders.
@@ -287,9 +302,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("perPage");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("count");
-        QTest::newRow("the first page and the next") << 0 << 35 << 0 << 70;
-        QTest::newRow("the second page and both sides") << 1 << 35 << 0 << 105;
-        QTest::newRow("further on") << 5 << 35 << 140 << 105;
+        QTest::newRow("the first page and the next two") << 0 << 35 << 0 << 105;
+        QTest::newRow("the second page and both sides") << 1 << 35 << 0 << 140;
+        QTest::newRow("further on") << 5 << 35 << 105 << 175;
         QTest::newRow("before the layout") << 3 << 0 << 0 << 0;
     }
     void tilesOfThePages()
@@ -298,11 +313,55 @@ private Q_SLOTS:
         QFETCH(int, perPage);
         QFETCH(int, first);
         QFETCH(int, count);
-        QCOMPARE(PageWindow::tiles(center, perPage), (TileWindow{first, count}));
+        PageWindow window;
+        window.setCenter(center);
+        QCOMPARE(window.tiles(perPage), (TileWindow{first, count}));
         for (int page = 0; perPage > 0 && page < center + 4; ++page) {
             const bool built = page * perPage >= first && page * perPage < first + count;
-            QCOMPARE(built, !PageWindow::isPlaceholder(page, center));
+            QCOMPARE(built, !window.isPlaceholder(page));
         }
+    }
+
+    // Page dots tapped in quick succession: every snap after the first starts from a strip still drawn near where
+    // it was, so the pages it is drawn over, and all up to the target, keep their tiles until the spring rests.
+    void tapsInQuickSuccession_data()
+    {
+        QTest::addColumn<QList<int>>("taps"); // page dots, 30 ms apart, from page 0
+        QTest::newRow("one dot") << QList<int>{1};
+        QTest::newRow("two dots") << QList<int>{1, 2};
+        QTest::newRow("three dots") << QList<int>{1, 2, 3};
+        QTest::newRow("four dots") << QList<int>{1, 2, 3, 4};
+        QTest::newRow("there and back") << QList<int>{1, 2, 3, 2, 1};
+    }
+    void tapsInQuickSuccession()
+    {
+        QFETCH(QList<int>, taps);
+        Fixture f(8);
+        PageWindow window;
+        f.pager.setWindow(&window);
+        QAbstractAnimation &spring = f.pager.drawnAnimation();
+        auto shown = [&] { // the pages the strip covers in the frame drawn now
+            const double at = f.pager.drawnOffsetX() / 800;
+            return std::pair{int(std::floor(at)), int(std::ceil(at))};
+        };
+        for (int tap : taps) {
+            spring.setCurrentTime(30);
+            f.pager.snap(tap, 0);
+            QVERIFY(f.pager.isPagingAnimating());
+            for (int page = std::min(shown().first, tap); page <= std::max(shown().second, tap); ++page)
+                QVERIFY2(!window.isPlaceholder(page), qPrintable(u"page %1 on the way to %2"_qs.arg(page).arg(tap)));
+        }
+        for (int ms = 0; ms < spring.duration(); ms += 16) {
+            spring.setCurrentTime(ms);
+            QVERIFY2(!window.isPlaceholder(shown().first) && !window.isPlaceholder(shown().second),
+                     qPrintable(u"at %1 ms"_qs.arg(ms)));
+        }
+        // At rest the window is the centre's again.
+        spring.setCurrentTime(spring.duration());
+        QCOMPARE(spring.state(), QAbstractAnimation::Stopped);
+        QCOMPARE(f.pager.drawnOffsetX(), taps.last() * 800.0);
+        QCOMPARE(window.firstPage(), std::max(taps.last() - 2, 0));
+        QCOMPARE(window.lastPage(), taps.last() + 2);
     }
 
     // The page dots' rows: a new page count adds or removes dots at the end, the others stay.
@@ -452,7 +511,8 @@ private Q_SLOTS:
                 readonly property int current: pager.currentPage
                 readonly property int pages: pager.pageCount
                 readonly property bool animating: pager.isPagingAnimating
-                readonly property bool secondIsPlaceholder: pageWindow.isPlaceholder(2, pageWindow.center)
+                readonly property int firstBuilt: pageWindow.firstPage
+                readonly property int lastBuilt: pageWindow.lastPage
                 readonly property string dragging: drag.draggingID
                 readonly property int previewLength: drag.previewOrder ? drag.previewOrder.length : -1
                 function select(page) { pager.snap(page, 0) }
@@ -465,16 +525,20 @@ private Q_SLOTS:
         QVERIFY2(view, qPrintable(component.errorString()));
         auto read = [&](const char *name) { return view->property(name); };
         QCOMPARE(read("pages").toInt(), 5);
-        QCOMPARE(read("secondIsPlaceholder").toBool(), true);
+        QCOMPARE(read("lastBuilt").toInt(), 2);
 
         QMetaObject::invokeMethod(view.get(), "select", Q_ARG(QVariant, 1));
         QCOMPARE(f.pager.offsetX(), 800.0);
         QCOMPARE(read("current").toInt(), 1);
         QCOMPARE(read("animating").toBool(), true);
-        QCOMPARE(read("secondIsPlaceholder").toBool(), false);
+        QCOMPARE(read("lastBuilt").toInt(), 3);
         QCOMPARE(read("stripX").toDouble(), 0.0);
+        f.pager.snap(2, 0); // still drawn on page 0: it keeps its tiles
+        QCOMPARE(read("firstBuilt").toInt(), 0);
+        QCOMPARE(read("lastBuilt").toInt(), 4);
         f.pager.drawnAnimation().setCurrentTime(f.pager.drawnAnimation().duration());
-        QCOMPARE(read("stripX").toDouble(), -800.0);
+        QCOMPARE(read("stripX").toDouble(), -1600.0);
+        QCOMPARE(read("current").toInt(), 2);
         f.clock.advanceBy(600ms);
         QCOMPARE(read("animating").toBool(), false);
 

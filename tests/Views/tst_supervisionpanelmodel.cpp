@@ -121,15 +121,21 @@ void TestSupervisionPanelModel::appear()
     QVERIFY(p.rearm.calls.isEmpty());
     QVERIFY(!p.context().hasChanges());
 
-    // A plan left without a target by an unfinished editor goes, with one reschedule.
-    p.plan({}, hm(22, 0), QuitPlanBlockMode::none, 0, 0);
-    QuitPlan *kept = p.plan({a}, hm(22, 0), QuitPlanBlockMode::none, 0, 0);
+    // Plans without apps or without a group, as a rules file may bring them, stay and are listed; only rules
+    // without a target go.
+    QuitPlan *noApps = p.plan({}, hm(22, 0), QuitPlanBlockMode::none, 0, 0);
+    QuitPlan *withApps = p.plan({a}, hm(22, 0), QuitPlanBlockMode::none, 0, 0);
+    QuitPlan *noGroup = p.context().insert(std::make_unique<QuitPlan>(
+        QuitPlanTarget::group, QString(), QStringList(), hm(23, 0), QList<int>{2}, QuitPlanBlockMode::none, 0, 0,
+        true));
+    std::ignore = p.context().save();
     SupervisionPanelModel again(*p.state, p.rearm);
     again.appear();
     QCOMPARE(again.tabRaw(), u"launch"_qs);
-    QCOMPARE(p.context().fetch<QuitPlan>(), QList<QuitPlan *>{kept});
+    QCOMPARE(p.context().fetch<QuitPlan>(), (QList<QuitPlan *>{noApps, withApps, noGroup}));
+    QCOMPARE(again.planTitle(*noApps), u"（未选择应用）"_qs);
     QVERIFY(!p.context().hasChanges());
-    QCOMPARE(p.rearm.take(), QStringList{u"reschedule"_qs});
+    QVERIFY(p.rearm.calls.isEmpty());
 }
 
 void TestSupervisionPanelModel::purge()
