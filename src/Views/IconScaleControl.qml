@@ -24,7 +24,7 @@ Row {
         value: control.scale
         onMoved: IconScaleControlRules.slide(control.appState, value)
         Accessible.name: IconScaleControlRules.sliderName()
-        Accessible.description: IconScaleControlRules.percentText(control.scale)
+        AccessibleValueText.text: IconScaleControlRules.percentText(control.scale)
 
         // The small slider of a settings row: a thin track filled with the accent up to a small white knob.
         background: Rectangle {

@@ -2,6 +2,7 @@
 #include "iconscalecontrolrules.h"
 #include "viewtest.h"
 
+#include <QAccessible>
 #include <QTest>
 
 #include <limits>
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void percentage();
     void buttonsWriteTheState();
     void screenshots();
+    void sliderAnnouncesThePercentage_data();
+    void sliderAnnouncesThePercentage();
 };
 
 void TestIconScaleControl::enablement_data()
@@ -177,6 +180,49 @@ void TestIconScaleControl::screenshots()
     test.mouseRelease(handle - QPointF(400, 0));
     QCOMPARE(state.gridIconScale(), 0.75);
     test.grab(u"after-slide-to-floor"_qs);
+}
+
+// The slider is announced by its name and, as its value, the percentage the control shows.
+void TestIconScaleControl::sliderAnnouncesThePercentage_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("95%") << 0.95 << u"95%"_qs;
+    QTest::newRow("neutral") << 1.0 << u"100%"_qs;
+    QTest::newRow("half rounds away from zero") << 1.235 << u"124%"_qs;
+}
+
+void TestIconScaleControl::sliderAnnouncesThePercentage()
+{
+    QFETCH(double, scale);
+    QFETCH(QString, value);
+    AppStateFixture f;
+    AppState &state = f.start();
+    state.setGridIconScale(scale);
+    ViewTest test(u"tst_iconscalecontrol"_qs);
+    QVERIFY2(test.loadView(u"IconScaleControl"_qs, {{u"appState"_qs, QVariant::fromValue(&state)}}, QSize(420, 40)),
+             qPrintable(test.errors()));
+    QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(test.item(u"slider"_qs));
+    QVERIFY(slider);
+    QCOMPARE(slider->role(), QAccessible::Slider);
+    QCOMPARE(slider->text(QAccessible::Name), u"图标大小"_qs);
+    QCOMPARE(slider->text(QAccessible::Value), value);
+    QCOMPARE(slider->text(QAccessible::Description), QString());
+    // Still a slider in the window's tree: found among its parent's children, where it is drawn, with its number.
+    QAccessibleInterface *parent = slider->parent();
+    QVERIFY(parent);
+    QVERIFY(parent->indexOfChild(slider) >= 0);
+    const QQuickItem *item = test.item(u"slider"_qs);
+    QCOMPARE(slider->rect().size(), item->size().toSize());
+    QVERIFY(slider->valueInterface());
+    QCOMPARE(slider->valueInterface()->currentValue().toDouble(), scale);
+    QCOMPARE(slider->valueInterface()->minimumValue().toDouble(), 0.75);
+    // A value set through it moves the slider as the user would: clamped into the state, and announced anew.
+    state.gridZoomCeiling = 1.3;
+    slider->valueInterface()->setCurrentValue(1.5);
+    QCOMPARE(state.gridIconScale(), 1.3);
+    QCOMPARE(slider->text(QAccessible::Value), u"130%"_qs);
+    QCOMPARE(slider->valueInterface()->currentValue().toDouble(), 1.3);
 }
 
 QTEST_MAIN(TestIconScaleControl)
