@@ -1,13 +1,17 @@
 // How long a blocked app opened outside the launcher runs before the external-launch guard acts on it: the real
-// /proc scan (LinuxAppInstances, LinuxWorkspaceEvents every 250 ms), the real running apps and the real guard, with
-// a blocked set that holds one fixture desktop entry. The fixture app is a child of this program, started in one of
-// two ways that map it to the entry: by an executable of its own (a copy of sleep that only the entry runs), or as a
-// launcher would start it, with GIO_LAUNCHED_DESKTOP_FILE and GIO_LAUNCHED_DESKTOP_FILE_PID in its environment.
-// Each run measures from just before the spawn until the guard asks for the blocked-app prompt, then kills the child
-// (after checking that the guard's instance is exactly that child) and waits out the guard's 2-second prompt
-// throttle at a random phase of the scan timer. No window system is asked: hiding does nothing here.
+// /proc scan (LinuxAppInstances, LinuxWorkspaceEvents), the real running apps and the real guard, with a blocked set
+// that holds the fixture desktop entries. The fixture app is a child of this program, started in one of two ways
+// that map it to the entry: by an executable of its own (a copy of sleep that only the entry runs), or as a launcher
+// would start it, with GIO_LAUNCHED_DESKTOP_FILE and GIO_LAUNCHED_DESKTOP_FILE_PID in its environment. Each run
+// measures from just before the spawn until the guard asks for the blocked-app prompt, then kills the child (after
+// checking that the guard's instance is exactly that child) and waits out the guard's 2-second prompt throttle at a
+// random phase of the scan timer.
+// Given the fixture X client (tests' xfixtureapp) and a display with an EWMH window manager, a third way starts a
+// copy of it that maps a window: besides the prompt, the time from the window's mapping to its iconifying (as the
+// client itself sees both) is measured.
 //
-//   build/bench/bench_launchguard [runs per way, default 20]
+//   build/bench/bench_launchguard [runs per way, default 20] [path of xfixtureapp]
+//   e.g. xvfb-run -a sh -c 'openbox & sleep 1; build/bench/bench_launchguard 20 build/tests/xfixtureapp'
 #include "appprocesscontrol.h"
 #include "embeddedapp.h"
 #include "embeddedprocessfamily.h"
@@ -21,6 +25,8 @@
 #include "linux/linuxworkspaceevents.h"
 #include "linux/procfs.h"
 #include "linux/systemclock.h"
+#include "linux/x11windowlist.h"
+#include "linux/xcbdisplay.h"
 #include "sleepwake.h"
 
 #include <QCoreApplication>
@@ -33,6 +39,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <csignal>
 #include <cstring>
 #include <spawn.h>
@@ -48,6 +55,7 @@ namespace {
 using Steady = std::chrono::steady_clock;
 
 const QString fixtureID = QStringLiteral("org.example.BlockedFixture");
+const QString windowFixtureID = QStringLiteral("org.example.BlockedWindowFixture");
 
 // This program's environment without the launch variables it may have inherited from a launcher of its own.
 std::vector<std::string> cleanEnvironment()
@@ -61,17 +69,20 @@ std::vector<std::string> cleanEnvironment()
 }
 
 // A child that runs `program` with its own executable; it inherits nothing that names an entry.
-pid_t spawnByExecutable(const QByteArray &program)
+pid_t spawnByExecutable(const QByteArray &program, QList<QByteArray> arguments = {"600"})
 {
     auto env = cleanEnvironment();
     std::vector<char *> envp;
     for (auto &s : env)
         envp.push_back(s.data());
     envp.push_back(nullptr);
-    QByteArray path = program, seconds = "600";
-    char *argv[] = {path.data(), seconds.data(), nullptr};
+    QByteArray path = program;
+    std::vector<char *> argv{path.data()};
+    for (auto &a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
     pid_t child = 0;
-    return ::posix_spawn(&child, path.constData(), nullptr, nullptr, argv, envp.data()) == 0 ? child : -1;
+    return ::posix_spawn(&child, path.constData(), nullptr, nullptr, argv.data(), envp.data()) == 0 ? child : -1;
 }
 
 // A child started as a desktop launcher starts one: the entry's file and the child's own pid in its environment.
@@ -152,6 +163,21 @@ int main(int argc, char **argv)
         entry.write("[Desktop Entry]\nType=Application\nName=Blocked fixture\nName[zh_CN]=受限测试程序\nExec="
                     + QFile::encodeName(fixtureProgram) + " 600\n");
     }
+    // The X client's own copy and entry, when it is given.
+    const QString xClient = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString windowProgram = dir.path() + u"/bin/blocked-window-fixture"_qs;
+    const QString windowEntryPath = applications + u'/' + windowFixtureID + u".desktop"_qs;
+    const QString reportPath = dir.path() + u"/report"_qs;
+    if (!xClient.isEmpty()) {
+        QFile entry(windowEntryPath);
+        if (!QFile::copy(xClient, windowProgram) || !entry.open(QIODevice::WriteOnly)) {
+            out << "cannot make the X client fixture\n";
+            return 1;
+        }
+        QFile::setPermissions(windowProgram, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        entry.write("[Desktop Entry]\nType=Application\nName=Blocked window fixture\nExec="
+                    + QFile::encodeName(windowProgram) + "\n");
+    }
     const QString ownCgroup = ProcFs::facts(u"/proc"_qs, qint64(::getpid()), false).value_or(ProcessFacts{}).cgroupPath;
     if (AppInstanceMapping::appUnitOfCgroup(ownCgroup))
         out << "note: this program runs inside a launcher's app unit (" << ownCgroup
@@ -160,14 +186,24 @@ int main(int argc, char **argv)
     SystemClock clock;
     LinuxTimerService timers(clock);
     LinuxProcessTable table;
-    const DesktopEntryLookup lookup(DesktopEntryLookup::readEntries({entryPath}, {applications}, {u"zh_CN"_qs}));
+    const QStringList entryPaths = xClient.isEmpty() ? QStringList{entryPath} : QStringList{entryPath, windowEntryPath};
+    const DesktopEntryLookup lookup(DesktopEntryLookup::readEntries(entryPaths, {applications}, {u"zh_CN"_qs}));
     if (!lookup.contains(fixtureID)) {
         out << "the fixture entry was not read\n";
         return 1;
     }
     LinuxAppInstances instances(lookup);
-    LinuxWorkspaceEvents events(instances, timers);
-    LinuxRunningApps running(instances, table);
+    std::unique_ptr<XcbDisplay> display;
+    if (!xClient.isEmpty()) {
+        display = std::make_unique<XcbDisplay>();
+        if (!display->isConnected()) {
+            out << "no X display for the X client fixture\n";
+            return 1;
+        }
+    }
+    X11WindowList windows(display.get());
+    LinuxWorkspaceEvents events(instances, timers, display.get());
+    LinuxRunningApps running(instances, table, &windows);
     const EmbeddedAppRegistry registry({}, {});
     EmbeddedProcessFamily family(table);
     AppProcessControl control(running, family, registry);
@@ -176,6 +212,12 @@ int main(int argc, char **argv)
     pid_t child = -1;
     Steady::time_point spawnedAt;
     QList<Figures> results{{u"by its own executable"_qs, {}, 0}, {u"launched with GIO variables"_qs, {}, 0}};
+    if (!xClient.isEmpty())
+        results.append({u"an X client with a window"_qs, {}, 0});
+    Figures iconified{u"its window's mapping until it is iconified"_qs, {}, 0};
+    QTimer reportPoll;
+    reportPoll.setInterval(1);
+    int reportPolls = 0;
     int way = 0, run = 0;
     QTimer timeout;
     timeout.setSingleShot(true);
@@ -184,6 +226,7 @@ int main(int argc, char **argv)
     std::function<void()> next;
     auto endRun = [&](std::optional<double> delayMs) {
         timeout.stop();
+        reportPoll.stop();
         if (child > 0) {
             ::kill(child, SIGKILL); // our own child
             ::waitpid(child, nullptr, 0);
@@ -201,32 +244,64 @@ int main(int argc, char **argv)
             QCoreApplication::quit();
             return;
         }
-        // Past the guard's prompt throttle, at a random phase of the 250 ms scan (a precise timer: a coarse one would
-        // round the wait and so fix the phase).
-        QTimer::singleShot(2100 + int(QRandomGenerator::global()->bounded(250)), Qt::PreciseTimer, &app, next);
+        // Past the guard's prompt throttle, at a random phase of the scan (a precise timer: a coarse one would round
+        // the wait and so fix the phase).
+        const int scanMs = int(std::chrono::duration_cast<std::chrono::milliseconds>(LinuxWorkspaceEvents::scanInterval).count());
+        QTimer::singleShot(2100 + int(QRandomGenerator::global()->bounded(scanMs)), Qt::PreciseTimer, &app, next);
     };
 
     ExternalLaunchGuard guard(
-        clock, timers, events, sleepWake, control, running, registry, {}, [](Instant) { return QSet<QString>{fixtureID}; },
+        clock, timers, events, sleepWake, control, running, registry, {},
+        [](Instant) { return QSet<QString>{fixtureID, windowFixtureID}; },
         [&](const QString &bundleID) {
             const double ms = std::chrono::duration<double, std::milli>(Steady::now() - spawnedAt).count();
-            if (bundleID != fixtureID || child <= 0)
+            const QString expected = way == 2 ? windowFixtureID : fixtureID;
+            if (bundleID != expected || child <= 0)
                 return;
             // The guard must have found exactly the child, and nothing else, as the blocked app.
-            const auto found = running.runningApps(fixtureID);
+            const auto found = running.runningApps(expected);
             if (found.size() != 1 || found.first().pid != qint64(child)) {
                 out << "the blocked app's instances are not exactly the child: stopping\n";
                 endRun(std::nullopt);
                 QCoreApplication::exit(1);
                 return;
             }
-            endRun(ms);
+            if (way != 2) {
+                endRun(ms);
+                return;
+            }
+            // The window's figure comes from the client: wait for it (a second at most), then end the run.
+            results[way].delaysMs.append(ms);
+            reportPolls = 0;
+            reportPoll.start();
         });
+    QObject::connect(&reportPoll, &QTimer::timeout, &app, [&] {
+        QFile report(reportPath);
+        if (report.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : report.readAll().split('\n')) {
+                if (line.startsWith("iconic ")) {
+                    iconified.delaysMs.append(line.mid(7).toDouble());
+                    QFile::remove(reportPath);
+                    --results[way].missed; // counted by the prompt already
+                    endRun(std::nullopt);
+                    return;
+                }
+            }
+        }
+        if (++reportPolls > 1000) {
+            ++iconified.missed;
+            QFile::remove(reportPath);
+            --results[way].missed;
+            endRun(std::nullopt);
+        }
+    });
 
     next = [&] {
         spawnedAt = Steady::now();
         child = way == 0 ? spawnByExecutable(QFile::encodeName(fixtureProgram))
-                         : spawnAsLaunched("/bin/sleep", QFile::encodeName(entryPath));
+                : way == 1 ? spawnAsLaunched("/bin/sleep", QFile::encodeName(entryPath))
+                           : spawnByExecutable(QFile::encodeName(windowProgram),
+                                               {"--pid", "--report", QFile::encodeName(reportPath)});
         if (child <= 0) {
             out << "cannot start the fixture app\n";
             QCoreApplication::exit(1);
@@ -236,7 +311,7 @@ int main(int argc, char **argv)
     };
     QObject::connect(&timeout, &QTimer::timeout, &app, [&] { endRun(std::nullopt); });
 
-    QTimer::singleShot(int(QRandomGenerator::global()->bounded(250)), Qt::PreciseTimer, &app, next);
+    QTimer::singleShot(int(QRandomGenerator::global()->bounded(50)), Qt::PreciseTimer, &app, next);
     const int status = app.exec();
     if (child > 0) {
         ::kill(child, SIGKILL);
@@ -248,6 +323,8 @@ int main(int argc, char **argv)
     out << "spawn until the guard asks for the prompt (scan every "
         << std::chrono::duration_cast<std::chrono::milliseconds>(LinuxWorkspaceEvents::scanInterval).count()
         << " ms; " << ProcFs::listPids(u"/proc"_qs).size() << " processes)\n";
+    if (!xClient.isEmpty())
+        results.append(iconified);
     for (const auto &r : std::as_const(results)) {
         out << QStringLiteral("%1: %2 runs, %3 missed; median %4 ms, min %5, p90 %6, max %7\n")
                    .arg(r.way)

@@ -181,12 +181,23 @@ AppState::CreateResult AppState::create(Seams seams)
     s.m_embeddedGuard = std::make_unique<EmbeddedAppGuard>(z.clock, z.timers, z.workspace, z.sleepWake,
                                                            z.processFamily, z.runningApps, z.windowList,
                                                            z.embeddedApps, rules, blocked);
+    // Its sweep quits the blocked apps that run: it waits until they are known as apps.
+    const bool runningAppsKnown = !z.whenRunningAppsKnown;
     s.m_externalLaunchGuard = std::make_unique<ExternalLaunchGuard>(
         z.clock, z.timers, z.workspace, z.sleepWake, z.processControl, z.runningApps, z.embeddedApps, rules, blocked,
         [weak](const QString &bundleID) {
             if (weak)
                 weak->promptBlockedLaunch(bundleID);
+        },
+        &ScheduleCalendar::system, runningAppsKnown);
+    if (!runningAppsKnown) {
+        z.whenRunningAppsKnown([weak] {
+            if (!weak)
+                return;
+            weak->externalLaunchGuard().sweepRunningBlocked();
+            weak->externalLaunchGuard().scheduleNextWindowSweep();
         });
+    }
 
     // 20.
     manager.onExpiryBlock = [weak](const QString &bundleID, int minutes) {

@@ -173,6 +173,10 @@ public:
         // held in memory for tests (the session file then still goes to the base folder).
         std::optional<QString> dataBaseFolder;
         bool storeInMemory = false;
+        // Hands over what is to run once the apps that run now are known as apps (the platform maps processes to
+        // apps with the installed entries, which come with the first scan): the external-launch guard's start-up
+        // sweep waits for it. Unset: the running apps are known at once.
+        std::function<void(std::function<void()>)> whenRunningAppsKnown{};
     };
 
     struct [[nodiscard]] CreateResult

@@ -71,6 +71,8 @@
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <cstdio>
+#include <functional>
+#include <utility>
 #include <unistd.h>
 
 Q_IMPORT_QML_PLUGIN(Tarnwick_AppPlugin)
@@ -179,14 +181,20 @@ int main(int argc, char *argv[])
     XcbDisplay display;
     LinuxAppInstances instances({}, QStringLiteral("/proc"), qint64(::getpid()));
     LinuxProcessTable processTable;
-    X11WindowList windowList(&display);
+    // Under Wayland the X server sees only the programs that run on it, so no window can be counted on to hide.
+    X11WindowList windowList(&display, X11WindowList::Options{
+        !XdgEnvironment::isWaylandSession(env), [&instances](const QString &instanceName, const QString &className) {
+            return instances.processForWindowClass(instanceName, className);
+        }});
     LinuxRunningApps runningApps(instances, processTable, &windowList);
     LinuxWorkspaceEvents workspace(instances, timers, &display);
     EmbeddedProcessFamily processFamily(processTable);
     const EmbeddedAppRegistry embeddedApps;
     AppProcessControl processControl(runningApps, processFamily, embeddedApps);
     WorkspaceTerminator terminator(processControl);
-    LinuxAppOpener opener(LinuxAppOpener::Options{});
+    // Opening an app that runs with a window on screen brings that window forward.
+    LinuxAppOpener opener(LinuxAppOpener::Options{
+        {}, {}, {}, [&runningApps](const QString &appPath) { return runningApps.activateWindowOfEntry(appPath); }});
     GnomeFavouritesDockPinning dock(desktops, &GnomeFavouritesDockPinning::runProcess);
     LinuxFolderWatcher folderWatcher;
     const PortableBundleReader bundleReader(DesktopEntryReader::Options{
@@ -209,6 +217,7 @@ int main(int argc, char *argv[])
     auto preloadedWindow = std::make_unique<QQmlComponent>(&engine, mainWindowUrl, QQmlComponent::Asynchronous);
     DesktopEntryIndex search(folderWatcher, timers, scanExecutor, languages);
 
+    std::function<void()> runningAppsKnown; // once the first entries have mapped the running processes
     AppState::Seams seams{
         clock,
         timers,
@@ -264,6 +273,7 @@ int main(int argc, char *argv[])
         },
         std::nullopt,
         false,
+        [&runningAppsKnown](std::function<void()> known) { runningAppsKnown = std::move(known); },
     };
 
     AppState::CreateResult created = AppState::create(seams);
@@ -276,7 +286,11 @@ int main(int argc, char *argv[])
         const QList<AppInfo> apps = state.scanner().apps();
         scanExecutor.run<DesktopEntryLookup>(
             &state, [apps] { return DesktopEntryLookup(AppEntries::read(apps)); },
-            [&instances](DesktopEntryLookup lookup) { instances.setEntries(std::move(lookup)); });
+            [&instances, &runningAppsKnown](DesktopEntryLookup lookup) {
+                instances.setEntries(std::move(lookup));
+                if (auto known = std::exchange(runningAppsKnown, {}))
+                    known();
+            });
     });
 
     // The tiles' right-click menu for both grids, made before the window that binds to it; "在文件管理器中显示" goes to the

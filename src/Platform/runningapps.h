@@ -29,4 +29,12 @@ public:
     [[nodiscard]] virtual QList<RunningApp> all() const = 0;
     virtual void terminate(const RunningApp &app) = 0;
     virtual void hide(const RunningApp &app) = 0;
+    // Whether hide() can put apps' windows away here at all (not where the window system keeps them from us).
+    [[nodiscard]] virtual bool canHide() const { return true; }
+    // Whether the instance has a window that hide() reaches.
+    [[nodiscard]] virtual bool hasWindows(const RunningApp &app) const
+    {
+        Q_UNUSED(app);
+        return true;
+    }
 };

@@ -12,7 +12,7 @@ ExternalLaunchGuard::ExternalLaunchGuard(Clock &clock, TimerService &timers, Wor
                                          RunningApps &runningApps, const EmbeddedAppRegistry &registry,
                                          RulesProvider rulesProvider,
                                          BlockedProvider blockedProvider, PromptBlockedLaunch promptBlockedLaunch,
-                                         CalendarProvider calendarProvider, QObject *parent)
+                                         CalendarProvider calendarProvider, bool checkAtOnce, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_timers(timers)
@@ -24,12 +24,20 @@ ExternalLaunchGuard::ExternalLaunchGuard(Clock &clock, TimerService &timers, Wor
     , m_promptBlockedLaunch(std::move(promptBlockedLaunch))
     , m_calendarProvider(std::move(calendarProvider))
 {
-    connect(&workspace, &WorkspaceEvents::didLaunch, this, &ExternalLaunchGuard::eventSuppressIfNeeded);
-    connect(&workspace, &WorkspaceEvents::didActivate, this, &ExternalLaunchGuard::eventSuppressIfNeeded);
+    connect(&workspace, &WorkspaceEvents::didLaunch, this,
+            [this](const RunningApp &app) { eventSuppressIfNeeded(app, Event::launch); });
+    connect(&workspace, &WorkspaceEvents::didActivate, this,
+            [this](const RunningApp &app) { eventSuppressIfNeeded(app, Event::shown); });
+    connect(&workspace, &WorkspaceEvents::didOpenWindow, this,
+            [this](const RunningApp &app) { eventSuppressIfNeeded(app, Event::shown); });
+    connect(&workspace, &WorkspaceEvents::didTerminate, this,
+            [this](const RunningApp &app) { m_windowSearches.erase(app.instanceID); });
     connect(&sleepWake, &SleepWake::didWake, this, [this](Instant) {
         sweepRunningBlocked();
         scheduleNextWindowSweep();
     });
+    if (!checkAtOnce)
+        return;
     sweepRunningBlocked();
     scheduleNextWindowSweep();
 }
@@ -42,14 +50,22 @@ QSet<QString> ExternalLaunchGuard::blockedNow() const
     return m_blockedProvider ? m_blockedProvider(m_clock.now()) : QSet<QString>{};
 }
 
-void ExternalLaunchGuard::eventSuppressIfNeeded(const RunningApp &app)
+void ExternalLaunchGuard::eventSuppressIfNeeded(const RunningApp &app, Event event)
 {
     const QString &b = app.bundleID;
     if (b.isEmpty() || !blockedNow().contains(b))
         return;
     if (b == AppIdentity::bundleIDView || m_registry.contains(b))
         return;
-    m_control.hide(b);
+    if (!m_runningApps.canHide()) {
+        // A hidden app is out of the way; one that cannot be hidden would simply be used.
+        m_runningApps.terminate(app);
+    } else {
+        m_control.hide(b);
+        if (event == Event::launch && !app.instanceID.isEmpty()) {
+            m_windowSearches[app.instanceID] = m_timers.startAfter(windowSearch, [this, app] { quitIfNoWindow(app); });
+        }
+    }
     const auto now = m_clock.monotonicNow();
     const auto last = m_lastPrompt.constFind(b);
     if (last != m_lastPrompt.cend() && now - *last < promptThrottle)
@@ -57,6 +73,18 @@ void ExternalLaunchGuard::eventSuppressIfNeeded(const RunningApp &app)
     m_lastPrompt.insert(b, now);
     if (m_promptBlockedLaunch)
         m_promptBlockedLaunch(b);
+}
+
+void ExternalLaunchGuard::quitIfNoWindow(const RunningApp &launched)
+{
+    const RunningApp app = launched; // the timer that holds `launched` goes now
+    m_windowSearches.erase(app.instanceID);
+    if (!blockedNow().contains(app.bundleID))
+        return; // lifted meanwhile (an override from the prompt)
+    for (const auto &running : m_runningApps.runningApps(app.bundleID)) {
+        if (running.instanceID == app.instanceID && !m_runningApps.hasWindows(running))
+            m_runningApps.terminate(running);
+    }
 }
 
 void ExternalLaunchGuard::sweepRunningBlocked()

@@ -18,6 +18,7 @@ private Q_SLOTS:
     void emptyStartAnnouncesOnlyStatusAndOverrides();
     void liveOverridesAtStart();
     void overridesAreNamedOnceTheAppsArrive();
+    void theGuardQuitsRunningBlockedAppsOnceTheyAreKnown();
     void permission_data();
     void permission();
 };
@@ -218,6 +219,24 @@ void TestAppStateStartup::overridesAreNamedOnceTheAppsArrive()
     QCOMPARE(f.notifications.posts().size(), 1);
     QCOMPARE(f.notifications.posts().first().body,
              u"微聊的忽略时限即将结束，限制恢复后将被退出，请保存正在编辑的内容"_qs);
+void TestAppStateStartup::theGuardQuitsRunningBlockedAppsOnceTheyAreKnown()
+{
+    AppStateFixture f;
+    const QString video = u"org.example.video"_qs;
+    f.seedStore([&](StoreContext &context) { context.insert(allDay(video)); });
+    const RunningApp app = f.runningApps.launch(video, u"Video"_qs);
+    const QString quit = u"terminate %1 %2"_qs.arg(video).arg(app.pid);
+    std::function<void()> known;
+    AppState::Seams seams = f.seams();
+    seams.whenRunningAppsKnown = [&known](std::function<void()> then) { known = std::move(then); };
+    AppState::CreateResult result = AppState::create(seams);
+    QVERIFY(result.state);
+    QVERIFY(known);
+    // The sweep waits for the platform to say what runs (here the fake knows at once; the real one maps the
+    // processes once the installed entries are read).
+    QVERIFY(!f.runningApps.requests().contains(quit));
+    known();
+    QVERIFY(f.runningApps.requests().contains(quit));
 }
 
 void TestAppStateStartup::permission_data()

@@ -99,6 +99,10 @@ private Q_SLOTS:
     void armedStart();
     void unsetPromptStillHides();
     void teardownStopsEverything();
+    void aNewWindowIsHiddenLikeAnActivation();
+    void whereHidingCannotHoldTheAppIsQuit_data();
+    void whereHidingCannotHoldTheAppIsQuit();
+    void aGuardToldToWaitSweepsOnlyWhenAsked();
 };
 
 void TestExternalLaunchGuard::launchAndActivation_data()
@@ -338,6 +342,90 @@ void TestExternalLaunchGuard::teardownStopsEverything()
     rig.clock.advanceTo(rig.today(21h) + 1min);
     QCOMPARE(rig.takeRequests(), nothing);
     QCOMPARE(rig.prompts, nothing);
+}
+
+void TestExternalLaunchGuard::aNewWindowIsHiddenLikeAnActivation()
+{
+    Rig rig;
+    rig.start();
+    const auto app = rig.apps.launch(videoID, {}, 2000);
+    rig.blocked = {videoID};
+    // The window of an app that was blocked after it started: hidden and prompted, then only hidden within 2 s.
+    Q_EMIT rig.apps.didOpenWindow(app);
+    QCOMPARE(rig.takeRequests(), QStringList{u"hide org.example.Video 2000"_qs});
+    QCOMPARE(rig.prompts, QStringList{videoID});
+    rig.clock.advanceBy(500ms);
+    Q_EMIT rig.apps.didOpenWindow(app);
+    QCOMPARE(rig.takeRequests(), QStringList{u"hide org.example.Video 2000"_qs});
+    QCOMPARE(rig.prompts.size(), 1);
+    // Windows of apps that are not blocked stay.
+    const auto music = rig.apps.launch(musicID, {}, 3000);
+    Q_EMIT rig.apps.didOpenWindow(music);
+    QCOMPARE(rig.takeRequests(), nothing);
+}
+
+void TestExternalLaunchGuard::whereHidingCannotHoldTheAppIsQuit_data()
+{
+    QTest::addColumn<bool>("canHide");
+    QTest::addColumn<bool>("windowless");
+    QTest::addColumn<bool>("liftedWithinTheSecond");
+    QTest::addColumn<QStringList>("atOnce");
+    QTest::addColumn<QStringList>("afterASecond");
+
+    const QStringList hide{u"hide org.example.Video 2000"_qs};
+    const QStringList quit{u"terminate org.example.Video 2000"_qs};
+    QTest::newRow("no window system to hide it") << false << false << false << quit << nothing;
+    QTest::newRow("no window found within a second") << true << true << false << hide << quit;
+    QTest::newRow("its window found") << true << false << false << hide << nothing;
+    QTest::newRow("windowless, but let through from the prompt") << true << true << true << hide << nothing;
+}
+
+void TestExternalLaunchGuard::whereHidingCannotHoldTheAppIsQuit()
+{
+    QFETCH(bool, canHide);
+    QFETCH(bool, windowless);
+    QFETCH(bool, liftedWithinTheSecond);
+    QFETCH(QStringList, atOnce);
+    QFETCH(QStringList, afterASecond);
+
+    Rig rig;
+    rig.blocked = {videoID};
+    rig.apps.setCanHide(canHide);
+    if (windowless)
+        rig.apps.setWindowless(2000);
+    rig.start();
+    rig.apps.launch(videoID, {}, 2000);
+    QCOMPARE(rig.takeRequests(), atOnce);
+    QCOMPARE(rig.prompts, QStringList{videoID}); // the prompt comes either way
+    if (liftedWithinTheSecond)
+        rig.blocked.clear();
+    rig.clock.advanceBy(999ms);
+    QCOMPARE(rig.takeRequests(), nothing);
+    rig.clock.advanceBy(1ms);
+    QCOMPARE(rig.takeRequests(), afterASecond);
+
+    // An instance that ended before the second is over is not looked for.
+    const auto second = rig.apps.launch(videoID, {}, 2001);
+    rig.apps.setWindowless(2001);
+    rig.apps.quit(second);
+    rig.apps.clearRequests();
+    rig.clock.advanceBy(2s);
+    QCOMPARE(rig.takeRequests(), nothing);
+}
+
+void TestExternalLaunchGuard::aGuardToldToWaitSweepsOnlyWhenAsked()
+{
+    Rig rig;
+    rig.blocked = {videoID};
+    rig.apps.launch(videoID, {}, 2000);
+    rig.apps.clearRequests();
+    ExternalLaunchGuard guard(
+        rig.clock, rig.clock, rig.apps, rig.power, rig.control, rig.apps, rig.registry, {},
+        [&rig](Instant t) { return rig.blockedAt(t); }, {}, [] { return ScheduleCalendar(QTimeZone::utc()); }, false);
+    QCOMPARE(rig.takeRequests(), nothing);
+    guard.sweepRunningBlocked();
+    QCOMPARE(rig.takeRequests(),
+             (QStringList{u"terminate org.example.Video 2000"_qs, u"hide org.example.Video 2000"_qs}));
 }
 
 QTEST_GUILESS_MAIN(TestExternalLaunchGuard)

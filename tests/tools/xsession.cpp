@@ -3,6 +3,7 @@
 //   xsession close             asks every top-level window that takes WM_DELETE_WINDOW to close, as a window
 //                              manager's close button does, and prints how many it asked
 //   xsession count             prints how many top-level windows that take WM_DELETE_WINDOW are on screen
+//   xsession active-pid        prints the _NET_WM_PID of the window manager's active window (0: none)
 
 #include <QByteArray>
 #include <QImage>
@@ -38,6 +39,24 @@ int shot(xcb_connection_t *c, const xcb_screen_t *screen, const char *file)
     const bool saved = image.copy().save(QString::fromLocal8Bit(file));
     std::free(reply);
     return saved ? 0 : 1;
+}
+
+uint32_t cardinal(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
+{
+    xcb_get_property_reply_t *reply =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 1), nullptr);
+    uint32_t value = 0;
+    if (reply && xcb_get_property_value_length(reply) >= 4)
+        value = *static_cast<const uint32_t *>(xcb_get_property_value(reply));
+    std::free(reply);
+    return value;
+}
+
+int activePid(xcb_connection_t *c, const xcb_screen_t *screen)
+{
+    const uint32_t active = cardinal(c, screen->root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    std::printf("%u\n", active ? cardinal(c, active, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL) : 0u);
+    return 0;
 }
 
 int closeAll(xcb_connection_t *c, const xcb_screen_t *screen, bool close)
@@ -93,8 +112,9 @@ int closeAll(xcb_connection_t *c, const xcb_screen_t *screen, bool close)
 int main(int argc, char *argv[])
 {
     const QByteArray command = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (!(command == "shot" && argc == 3) && !((command == "close" || command == "count") && argc == 2)) {
-        std::fprintf(stderr, "usage: xsession shot <file.png> | xsession close | xsession count\n");
+    const bool bare = command == "close" || command == "count" || command == "active-pid";
+    if (!(command == "shot" && argc == 3) && !(bare && argc == 2)) {
+        std::fprintf(stderr, "usage: xsession shot <file.png> | xsession close | xsession count | xsession active-pid\n");
         return 2;
     }
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
@@ -103,7 +123,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const int result = command == "shot" ? shot(c, screen, argv[2]) : closeAll(c, screen, command == "close");
+    const int result = command == "shot"         ? shot(c, screen, argv[2])
+                       : command == "active-pid" ? activePid(c, screen)
+                                                 : closeAll(c, screen, command == "close");
     xcb_disconnect(c);
     return result;
 }

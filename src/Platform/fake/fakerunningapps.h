@@ -22,6 +22,11 @@ public:
     [[nodiscard]] QList<RunningApp> all() const override { return m_apps; }
     void terminate(const RunningApp &app) override;
     void hide(const RunningApp &app) override;
+    [[nodiscard]] bool canHide() const override { return m_canHide; }
+    [[nodiscard]] bool hasWindows(const RunningApp &app) const override { return !m_windowless.contains(app.pid); }
+    void setCanHide(bool can) { m_canHide = can; }
+    // The instance of this main process shows no window (a background program, or one whose windows are not found).
+    void setWindowless(qint64 pid) { m_windowless.append(pid); }
 
     // Requests in the order they came, as "terminate <bundleID> <pid>" and "hide <bundleID> <pid>".
     [[nodiscard]] const QStringList &requests() const { return m_requests; }
@@ -32,4 +37,6 @@ private:
     QStringList m_requests;
     qint64 m_nextPid = 1000;
     bool m_terminateEnds = false;
+    bool m_canHide = true;
+    QList<qint64> m_windowless;
 };

@@ -17,7 +17,8 @@ QList<DesktopAppEntry> read(const QList<AppInfo> &apps)
         const std::optional<QString> exec = entry->exec();
         if (!exec || exec->isEmpty())
             continue;
-        entries.append(DesktopAppEntry{app.bundleID, app.name, *exec, path});
+        entries.append(DesktopAppEntry{app.bundleID, app.name, *exec, path,
+                                       entry->value(u"StartupWMClass"_qs).value_or(QString())});
     }
     return entries;
 }

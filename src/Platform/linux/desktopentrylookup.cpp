@@ -8,6 +8,22 @@
 #include <QRegularExpression>
 #include <QSet>
 
+namespace {
+
+// A name that two entries share stands for neither.
+void insertOnce(QHash<QString, QString> &names, const QString &name, const QString &bundleID)
+{
+    if (name.isEmpty())
+        return;
+    const auto it = names.constFind(name);
+    if (it == names.cend())
+        names.insert(name, bundleID);
+    else if (*it != bundleID)
+        names.insert(name, QString());
+}
+
+} // namespace
+
 DesktopEntryLookup::DesktopEntryLookup(const QList<DesktopAppEntry> &entries, const ProgramResolver &resolve)
 {
     QHash<QString, QSet<QString>> runners;
@@ -17,11 +33,16 @@ DesktopEntryLookup::DesktopEntryLookup(const QList<DesktopAppEntry> &entries, co
         m_names.insert(entry.bundleID, entry.localizedName);
         if (!entry.filePath.isEmpty())
             m_byFile.insert(QDir::cleanPath(entry.filePath), entry.bundleID);
+        insertOnce(m_byWindowClass, entry.startupWMClass.toCaseFolded(), entry.bundleID);
         const QString program = execProgram(entry.exec);
         if (program.isEmpty() || isWrapperProgram(program))
             continue;
-        if (const auto path = resolve(program); path && !path->isEmpty())
+        insertOnce(m_byProgramName, program.section(u'/', -1).toCaseFolded(), entry.bundleID);
+        if (const auto path = resolve(program); path && !path->isEmpty()) {
             runners[*path].insert(entry.bundleID);
+            if (!isWrapperProgram(*path))
+                insertOnce(m_byProgramName, path->section(u'/', -1).toCaseFolded(), entry.bundleID);
+        }
     }
     for (auto it = runners.cbegin(); it != runners.cend(); ++it) {
         if (it.value().size() == 1 && !isWrapperProgram(it.key()))
@@ -67,7 +88,8 @@ QList<DesktopAppEntry> DesktopEntryLookup::readEntries(const QStringList &paths,
         if (!id)
             continue;
         out.append({*id, entry->localizedValue(u"Name"_qs, locales).value_or(QString()),
-                    entry->exec().value_or(QString()), path});
+                    entry->exec().value_or(QString()), path,
+                    entry->value(u"StartupWMClass"_qs).value_or(QString())});
     }
     return out;
 }
@@ -145,4 +167,24 @@ std::optional<QString> DesktopEntryLookup::bundleIDForDesktopFile(const QString 
     if (const auto it = m_byFile.constFind(QDir::cleanPath(path)); it != m_byFile.cend())
         return *it;
     return desktopFileID(path);
+}
+
+std::optional<QString> DesktopEntryLookup::bundleIDForWindowClass(const QString &instanceName,
+                                                                  const QString &className) const
+{
+    const QString names[] = {className.toCaseFolded(), instanceName.toCaseFolded()};
+    for (const QHash<QString, QString> *table : {&m_byWindowClass, &m_byProgramName}) {
+        QSet<QString> found;
+        for (const QString &name : names) {
+            if (name.isEmpty())
+                continue;
+            if (const auto it = table->constFind(name); it != table->cend())
+                found.insert(*it);
+        }
+        if (found.size() == 1 && !found.cbegin()->isEmpty())
+            return *found.cbegin();
+        if (!found.isEmpty())
+            return std::nullopt; // the names point at different entries, or at shared ones
+    }
+    return std::nullopt;
 }

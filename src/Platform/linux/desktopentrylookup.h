@@ -14,6 +14,7 @@ struct DesktopAppEntry
     QString localizedName; // the Name for the user's language
     QString exec;          // the Exec value, its general escapes resolved (as DesktopEntry::exec() gives it)
     QString filePath;      // where the entry lies, to recognise GIO_LAUNCHED_DESKTOP_FILE
+    QString startupWMClass{}; // the WM_CLASS its windows carry, when the entry names one
 
     friend bool operator==(const DesktopAppEntry &, const DesktopAppEntry &) = default;
 };
@@ -51,9 +52,16 @@ public:
     [[nodiscard]] QString localizedName(const QString &bundleID) const { return m_names.value(bundleID); }
     [[nodiscard]] std::optional<QString> bundleIDForExecutable(const QString &executable) const;
     [[nodiscard]] std::optional<QString> bundleIDForDesktopFile(const QString &path) const;
+    // The entry of a window that names no process, by its WM_CLASS (instance and class names): the one entry whose
+    // StartupWMClass is either name, else the one entry whose program (no wrapper) is called so; letter case aside.
+    [[nodiscard]] std::optional<QString> bundleIDForWindowClass(const QString &instanceName,
+                                                                const QString &className) const;
 
 private:
     QHash<QString, QString> m_names;
     QHash<QString, QString> m_byFile;
     QHash<QString, QString> m_byExecutable; // only executables of exactly one entry
+    // Folded names, each of exactly one entry (an empty value: of several).
+    QHash<QString, QString> m_byWindowClass;
+    QHash<QString, QString> m_byProgramName;
 };

@@ -14,6 +14,49 @@ LinuxAppInstances::LinuxAppInstances(DesktopEntryLookup entries, QString procRoo
     (void)refresh();
 }
 
+void LinuxAppInstances::setEntries(DesktopEntryLookup entries)
+{
+    m_entries = std::move(entries);
+    m_hasEntries = true;
+    mapUnmappedAgain();
+}
+
+void LinuxAppInstances::mapUnmappedAgain()
+{
+    QList<ProcessFacts> unmapped;
+    QHash<qint64, ProcessFacts> knownFacts;
+    QHash<qint64, AppInstanceMapping::Membership> known;
+    for (auto it = m_processes.cbegin(); it != m_processes.cend(); ++it) {
+        if (it->membership) {
+            knownFacts.insert(it.key(), it->facts);
+            known.insert(it.key(), *it->membership);
+        } else {
+            unmapped.append(it->facts);
+        }
+    }
+    if (unmapped.isEmpty())
+        return;
+    // Processes in a launcher's unit always map, so every unmapped one had its GIO variables read.
+    const auto mapped = AppInstanceMapping::mapAll(unmapped, m_entries, knownFacts, known);
+    std::stable_sort(unmapped.begin(), unmapped.end(), [](const ProcessFacts &a, const ProcessFacts &b) {
+        return a.startTime != b.startTime ? a.startTime < b.startTime : a.pid < b.pid;
+    });
+    QList<QString> newInstances; // not reported: they ran before
+    QSet<QString> joined;
+    for (const auto &f : std::as_const(unmapped)) {
+        const auto m = mapped.constFind(f.pid);
+        if (m == mapped.cend())
+            continue;
+        m_processes[f.pid].membership = *m;
+        addMember(m->instanceID, f.pid, *m, newInstances);
+        joined.insert(m->instanceID);
+    }
+    for (const QString &id : std::as_const(joined)) {
+        if (auto it = m_instances.find(id); it != m_instances.end())
+            it->lastSeen = describe(id, *it);
+    }
+}
+
 LinuxAppInstances::Changes LinuxAppInstances::refresh()
 {
     Changes changes;
@@ -282,4 +325,20 @@ QList<qint64> LinuxAppInstances::processesOf(const QString &instanceID) const
     if (it == m_instances.cend() || it->own)
         return {};
     return it->members;
+}
+
+std::optional<qint64> LinuxAppInstances::processForWindowClass(const QString &instanceName,
+                                                               const QString &className) const
+{
+    const auto bundleID = m_entries.bundleIDForWindowClass(instanceName, className);
+    if (!bundleID)
+        return std::nullopt;
+    const Instance *newest = nullptr;
+    for (const Instance &instance : m_instances) {
+        if (!instance.own && instance.bundleID == *bundleID && (!newest || instance.firstSeen > newest->firstSeen))
+            newest = &instance;
+    }
+    if (!newest || newest->lastSeen.pid <= 0)
+        return std::nullopt;
+    return newest->lastSeen.pid;
 }

@@ -21,8 +21,13 @@ public:
     explicit LinuxAppInstances(DesktopEntryLookup entries = {}, QString procRoot = QStringLiteral("/proc"),
                                qint64 ownPid = -1);
 
-    // New entries apply to processes seen from now on; running ones keep the instance they were given.
-    void setEntries(DesktopEntryLookup entries) { m_entries = std::move(entries); }
+    // New entries apply to processes seen from now on, and every running process that has no app yet is mapped
+    // again with them (the ones that ran before the first entries came, above all). Running processes that have an
+    // app keep the instance they were given. What the new entries map is no launch: it ran before, and no event
+    // comes for it; it ends as any instance does.
+    void setEntries(DesktopEntryLookup entries);
+    // Whether entries were set at least once: until then only launcher units and launched entries map to apps.
+    [[nodiscard]] bool hasEntries() const { return m_hasEntries; }
 
     struct Changes
     {
@@ -34,11 +39,11 @@ public:
     // listing is skipped, but never more than a few times in a row, and not when a young process has run its real
     // program since it was read (see recheckListings).
     Changes refresh();
-    static constexpr int defaultQuietScansAtMost = 19;
+    static constexpr int defaultQuietScansAtMost = 99; // a listing at least every 5 s at 50 ms a scan
     // A new process read between its fork and its exec shows its parent's program and environment. One that maps to
     // no app, or runs its parent's executable, has its executable looked at again in this many scans (a quiet scan
     // reads just those links), and is read and mapped anew once it runs another one.
-    static constexpr int recheckListings = 4;
+    static constexpr int recheckListings = 20;
     void setQuietScansAtMost(int scans) { m_quietScansAtMost = scans; }
 
     // The instances of other programs, in the order they were first seen.
@@ -48,6 +53,14 @@ public:
     // The processes of an instance, oldest first.
     [[nodiscard]] QList<qint64> processesOf(const QString &instanceID) const;
     [[nodiscard]] bool knowsProcess(qint64 pid) const { return m_processes.contains(pid); }
+    [[nodiscard]] std::optional<QString> bundleIDForDesktopFile(const QString &path) const
+    {
+        return m_entries.bundleIDForDesktopFile(path);
+    }
+    // The main process of the newest instance of the app whose entry a window's WM_CLASS names
+    // (DesktopEntryLookup::bundleIDForWindowClass); none when no entry or no instance fits.
+    [[nodiscard]] std::optional<qint64> processForWindowClass(const QString &instanceName,
+                                                              const QString &className) const;
     [[nodiscard]] QString procRoot() const { return m_root; }
     // How many new processes the scans have read so far (what a scan costs beyond the listing).
     [[nodiscard]] quint64 processesRead() const { return m_processesRead; }
@@ -86,10 +99,12 @@ private:
     int m_quietScansAtMost = defaultQuietScansAtMost;
     QList<qint64> m_unsettled; // the processes with rechecks left
     bool m_started = false;
+    bool m_hasEntries = false;
 
     // For a scan that finds the table's counters unmoved: whether one of the unsettled processes runs another
     // executable now (each one checked counts as one of its rechecks).
     [[nodiscard]] bool unsettledProcessExeced();
+    void mapUnmappedAgain();
     [[nodiscard]] RunningApp describe(const QString &instanceID, const Instance &instance) const;
     void addMember(const QString &instanceID, qint64 pid, const AppInstanceMapping::Membership &m,
                    QList<QString> &newInstances);

@@ -34,6 +34,8 @@ LinuxAppOpener::LinuxAppOpener(Options options)
 
 OpenResult LinuxAppOpener::openApplication(const QString &appPath)
 {
+    if (m_options.activateRunning && m_options.activateRunning(appPath))
+        return OpenResult::started;
     return open(appPath, {});
 }
 

@@ -14,17 +14,22 @@
 // of "x-terminal-emulator -e", "gnome-terminal --", "konsole -e", "xfce4-terminal -x", "mate-terminal -x",
 // "kgx --", "tilix -e" and "xterm -e".
 // Refused: an .app bundle (it cannot run here), an entry that cannot be read, an Exec that is missing or malformed,
-// a program (or terminal) that is not installed, a Path that is no folder. Bringing the app to the front is left to
-// the desktop, which focuses newly started apps. Main thread; owned by main.cpp (or a test).
+// a program (or terminal) that is not installed, a Path that is no folder. Bringing a started app to the front is
+// left to the desktop, which focuses newly started apps. An app that already runs with a window on the current
+// desktop is not started again: as the desktop's own launchers do, its topmost window is brought forward instead
+// (what `activateRunning` does; a URL is always handed to a new start). Main thread; owned by main.cpp (or a test).
 class LinuxAppOpener : public AppOpener
 {
 public:
     using Start = std::function<std::optional<qint64>(const DetachedProcess &)>;
+    // Brings forward a running instance of the app at this entry; false when none runs with a window on screen.
+    using ActivateRunning = std::function<bool(const QString &appPath)>;
     struct Options
     {
         QProcessEnvironment environment; // what started apps inherit, its PATH finding their programs; empty: ours
         QStringList locales;             // for the name that %c gives, most preferred first (POSIX form)
         Start start;                     // absent: DetachedProcess::start
+        ActivateRunning activateRunning{}; // absent: every open starts the app
     };
 
     explicit LinuxAppOpener(Options options);

@@ -60,3 +60,28 @@ void LinuxRunningApps::hide(const RunningApp &app)
     if (!pids.isEmpty())
         m_iconifier->iconifyWindowsOf(pids);
 }
+
+bool LinuxRunningApps::canHide() const
+{
+    return m_iconifier && m_iconifier->canIconify();
+}
+
+bool LinuxRunningApps::hasWindows(const RunningApp &app) const
+{
+    const auto now = current(app);
+    if (!now || !m_iconifier)
+        return false;
+    return m_iconifier->hasWindowsOf(m_instances.processesOf(now->instanceID));
+}
+
+bool LinuxRunningApps::activateWindowOfEntry(const QString &entryPath)
+{
+    const auto bundleID = m_instances.bundleIDForDesktopFile(entryPath);
+    if (!bundleID || !m_iconifier)
+        return false;
+    QList<qint64> pids;
+    for (const auto &app : runningApps(*bundleID))
+        pids.append(m_instances.processesOf(app.instanceID));
+    pids.removeAll(AppIdentity::processID());
+    return !pids.isEmpty() && m_iconifier->activateTopWindowOf(pids);
+}

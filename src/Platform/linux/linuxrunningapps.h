@@ -8,8 +8,8 @@ class WindowIconifier;
 
 // The running app instances of this machine (LinuxAppInstances). Terminate sends SIGTERM to the instance's main
 // process through the checked signal path; hide iconifies the windows of all its processes, where there is a window
-// system to ask (none: hide does nothing). Neither ever reaches the program's own process or identifier. Main
-// thread; owned by main.cpp.
+// system to ask (none: hide does nothing, and canHide() says so). None of them ever reaches the program's own
+// process or identifier. Main thread; owned by main.cpp.
 class LinuxRunningApps : public RunningApps
 {
 public:
@@ -19,6 +19,11 @@ public:
     [[nodiscard]] QList<RunningApp> all() const override;
     void terminate(const RunningApp &app) override;
     void hide(const RunningApp &app) override;
+    [[nodiscard]] bool canHide() const override;
+    [[nodiscard]] bool hasWindows(const RunningApp &app) const override;
+    // Brings forward the topmost window on the current desktop of the app that the desktop entry at `entryPath`
+    // opens, over all its instances; false when none runs with a window there.
+    bool activateWindowOfEntry(const QString &entryPath);
 
 private:
     LinuxAppInstances &m_instances;

@@ -12,13 +12,21 @@ LinuxWorkspaceEvents::LinuxWorkspaceEvents(LinuxAppInstances &instances, TimerSe
 {
     m_timer = timers.startRepeating(scanInterval, [this] { scan(); });
     if (m_display && m_display->isConnected()) {
-        m_windows = new X11WindowList(m_display);
+        m_windows = new X11WindowList(m_display, X11WindowList::Options{
+            true, [this](const QString &instanceName, const QString &className) {
+                return m_instances.processForWindowClass(instanceName, className);
+            }});
         m_activeWindowAtom = m_display->atom("_NET_ACTIVE_WINDOW");
+        m_clientListAtom = m_display->atom("_NET_CLIENT_LIST");
         connect(m_display, &X11Display::rootPropertyChanged, this, [this](quint32 atom) {
             if (atom == m_activeWindowAtom)
                 activeWindowChanged();
+            else if (atom == m_clientListAtom)
+                clientListChanged();
         });
         m_display->watchRootProperties();
+        for (const auto &c : m_windows->clients())
+            m_knownWindows.insert(c.window);
     }
 }
 
@@ -46,9 +54,7 @@ void LinuxWorkspaceEvents::activeWindowChanged()
         m_activeInstanceID.clear();
         return;
     }
-    // A window of a process too young for the last scan: scan first, so that its launch comes before it activates.
-    if (!m_instances.knowsProcess(window->ownerPID))
-        scan();
+    scanUnlessKnown(window->ownerPID);
     const auto app = m_instances.instanceOfProcess(window->ownerPID);
     if (!app) {
         m_activeInstanceID.clear();
@@ -58,4 +64,34 @@ void LinuxWorkspaceEvents::activeWindowChanged()
         return;
     m_activeInstanceID = app->instanceID;
     Q_EMIT didActivate(*app);
+}
+
+void LinuxWorkspaceEvents::scanUnlessKnown(qint64 pid)
+{
+    // A window of a process too young for the last scan: scan first, so that its launch comes before its window.
+    if (!m_instances.knowsProcess(pid))
+        scan();
+}
+
+void LinuxWorkspaceEvents::clientListChanged()
+{
+    // A new window most often comes with a new process: scanning first lets its launch come before its window and
+    // lets the class of a window without a process name an instance.
+    scan();
+    QSet<quint32> listed;
+    QList<X11WindowList::Client> fresh;
+    for (const auto &c : m_windows->clients()) {
+        listed.insert(c.window);
+        if (!m_knownWindows.contains(c.window))
+            fresh.append(c);
+    }
+    m_knownWindows = listed;
+    QSet<QString> announced;
+    for (const auto &c : std::as_const(fresh)) {
+        const auto app = m_instances.instanceOfProcess(c.pid);
+        if (!app || announced.contains(app->instanceID))
+            continue;
+        announced.insert(app->instanceID);
+        Q_EMIT didOpenWindow(*app);
+    }
 }

@@ -3,20 +3,26 @@
 #include "timerservice.h"
 #include "workspaceevents.h"
 
+#include <QSet>
+
 class LinuxAppInstances;
 class X11Display;
 class X11WindowList;
 
-// Launches and ends of app instances from a scan of /proc every 250 ms (LinuxAppInstances: launched when an
-// instance's first process appears, terminated when its last one ends), and activations from the X server:
-// _NET_ACTIVE_WINDOW on the root window, mapped to an instance through the active window's _NET_WM_PID. An
-// activation comes when the front instance changes. Without a display no activation ever comes. Main thread; owned
-// by main.cpp.
+// Launches and ends of app instances from a scan of /proc every 50 ms (LinuxAppInstances; a scan that finds the
+// process table's counters unmoved reads one small file and stops there: launched when an
+// instance's first process appears, terminated when its last one ends), and activations and new windows from the X
+// server: _NET_ACTIVE_WINDOW and _NET_CLIENT_LIST on the root window, each window mapped to an instance through its
+// owner (X11WindowList: _NET_WM_PID, the client's process, its WM_CLASS). An activation comes when the front
+// instance changes; a window that joins the client list is a new window of its instance. A change of the client list
+// and an active window of a process that the last scan did not see make a scan first, so that a launch comes before
+// its window. Without a display neither
+// activations nor windows come. Main thread; owned by main.cpp.
 class LinuxWorkspaceEvents : public WorkspaceEvents
 {
     Q_OBJECT
 public:
-    static constexpr Duration scanInterval = std::chrono::milliseconds(250);
+    static constexpr Duration scanInterval = std::chrono::milliseconds(50);
 
     LinuxWorkspaceEvents(LinuxAppInstances &instances, TimerService &timers, X11Display *display = nullptr,
                          QObject *parent = nullptr);
@@ -30,8 +36,12 @@ private:
     X11Display *m_display = nullptr;
     X11WindowList *m_windows = nullptr;
     quint32 m_activeWindowAtom = 0;
+    quint32 m_clientListAtom = 0;
+    QSet<quint32> m_knownWindows;
     QString m_activeInstanceID;
     TimerHandle m_timer;
 
     void activeWindowChanged();
+    void clientListChanged();
+    void scanUnlessKnown(qint64 pid);
 };

@@ -47,6 +47,9 @@ public:
     [[nodiscard]] virtual QList<std::optional<X11WindowState>> windowStates(const QList<quint32> &windows) = 0;
     // The window that owns a selection; 0 when nobody owns it or without a connection.
     [[nodiscard]] virtual quint32 selectionOwner(quint32 selection) = 0;
+    // The process of the client that made each window, as the X Resource extension (1.2) tells for local clients;
+    // 0 where it cannot tell (a remote client, a window gone, no extension).
+    [[nodiscard]] virtual QList<qint64> clientProcesses(const QList<quint32> &windows) = 0;
     // A client message about `window` to the root window, for the window manager.
     virtual void sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data) = 0;
     // From now on, rootPropertyChanged comes for every property change of the root window.

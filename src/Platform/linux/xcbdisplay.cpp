@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 
 XcbDisplay::XcbDisplay(const QByteArray &displayName, QObject *parent)
@@ -121,6 +122,51 @@ quint32 XcbDisplay::selectionOwner(quint32 selection)
     std::free(reply);
     scheduleQueuedEvents();
     return owner;
+bool XcbDisplay::hasResourceExtension()
+{
+    if (m_hasResources)
+        return *m_hasResources;
+    m_hasResources = false;
+    const xcb_query_extension_reply_t *extension = xcb_get_extension_data(m_connection, &xcb_res_id);
+    if (!extension || !extension->present)
+        return false;
+    // The client-id query came with 1.2.
+    xcb_res_query_version_reply_t *version =
+        xcb_res_query_version_reply(m_connection, xcb_res_query_version(m_connection, 1, 2), nullptr);
+    if (version) {
+        m_hasResources = version->server_major > 1 || (version->server_major == 1 && version->server_minor >= 2);
+        std::free(version);
+    }
+    scheduleQueuedEvents();
+    return *m_hasResources;
+}
+
+QList<qint64> XcbDisplay::clientProcesses(const QList<quint32> &windows)
+{
+    QList<qint64> out(windows.size(), 0);
+    if (!isConnected() || windows.isEmpty() || !hasResourceExtension())
+        return out;
+    // One query per window: a reply names the client by its resource base, not by the window asked about.
+    QList<xcb_res_query_client_ids_cookie_t> cookies;
+    cookies.reserve(windows.size());
+    for (const quint32 w : windows) {
+        xcb_res_client_id_spec_t spec{w, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        cookies.append(xcb_res_query_client_ids(m_connection, 1, &spec));
+    }
+    for (qsizetype i = 0; i < cookies.size(); ++i) {
+        xcb_res_query_client_ids_reply_t *reply = xcb_res_query_client_ids_reply(m_connection, cookies[i], nullptr);
+        if (!reply)
+            continue;
+        for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem; xcb_res_client_id_value_next(&it)) {
+            if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) || it.data->length < 4)
+                continue;
+            out[i] = qint64(*xcb_res_client_id_value_value(it.data));
+            break;
+        }
+        std::free(reply);
+    }
+    scheduleQueuedEvents();
+    return out;
 }
 
 void XcbDisplay::sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data)

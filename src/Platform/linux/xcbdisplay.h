@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <optional>
+
 struct xcb_connection_t;
 class QSocketNotifier;
 
@@ -24,6 +26,7 @@ public:
                                                               quint32 property) override;
     [[nodiscard]] QList<std::optional<X11WindowState>> windowStates(const QList<quint32> &windows) override;
     [[nodiscard]] quint32 selectionOwner(quint32 selection) override;
+    [[nodiscard]] QList<qint64> clientProcesses(const QList<quint32> &windows) override;
     void sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data) override;
     void watchRootProperties() override;
 
@@ -32,6 +35,9 @@ private:
     quint32 m_root = 0;
     QHash<QByteArray, quint32> m_atoms;
     QSocketNotifier *m_notifier = nullptr;
+    std::optional<bool> m_hasResources; // the X Resource extension at 1.2 or later, asked once
+
+    [[nodiscard]] bool hasResourceExtension();
 
     void readEvents();
     void scheduleQueuedEvents();

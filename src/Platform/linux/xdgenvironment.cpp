@@ -68,3 +68,9 @@ bool XdgEnvironment::programExists(const QString &program, const QProcessEnviron
     }
     return false;
 }
+
+bool XdgEnvironment::isWaylandSession(const QProcessEnvironment &env)
+{
+    return env.value(QStringLiteral("XDG_SESSION_TYPE")).compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0
+           || !env.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+}

@@ -17,5 +17,8 @@ namespace XdgEnvironment {
 // Whether a TryExec program is there: an absolute path that is an executable file, or a name found executable in
 // one of the folders of $PATH.
 [[nodiscard]] bool programExists(const QString &program, const QProcessEnvironment &env);
+// Whether the session is a Wayland one ($XDG_SESSION_TYPE "wayland", or a $WAYLAND_DISPLAY): its X server, if any,
+// sees only the programs that run on it.
+[[nodiscard]] bool isWaylandSession(const QProcessEnvironment &env);
 
 } // namespace XdgEnvironment

@@ -36,6 +36,8 @@ public:
             return 0;
         if (name == "RESOURCE_MANAGER")
             return 23;
+        if (name == "WM_CLASS")
+            return 67; // predefined atoms have fixed numbers
         auto it = m_atoms.find(name);
         if (it == m_atoms.end())
             it = m_atoms.insert(name, quint32(100 + m_atoms.size()));
@@ -56,6 +58,14 @@ public:
         QList<std::optional<X11WindowState>> out;
         for (const quint32 w : windows)
             out.append(m_states.contains(w) ? std::optional<X11WindowState>(m_states.value(w)) : std::nullopt);
+        return out;
+    }
+    [[nodiscard]] QList<qint64> clientProcesses(const QList<quint32> &windows) override
+    {
+        ++m_clientQueries;
+        QList<qint64> out;
+        for (const quint32 w : windows)
+            out.append(m_connected ? m_clientPids.value(w, 0) : 0);
         return out;
     }
     void sendToWindowManager(quint32 window, quint32 messageType, const std::array<quint32, 5> &data) override
@@ -93,6 +103,23 @@ public:
             setWords(window, "_NET_WM_PID", cardinalType, {pid});
         setState(window, viewable, width, height);
     }
+    // A managed window without _NET_WM_PID: its client's process is known to the resource query only (0: not even
+    // there), its WM_CLASS is the instance and class names given.
+    void addAnonymousClient(quint32 window, quint32 clientPid, const QByteArray &instanceName = {},
+                            const QByteArray &className = {})
+    {
+        m_clients.append(window);
+        setWords(root, "_NET_CLIENT_LIST", windowType, m_clients);
+        if (clientPid)
+            m_clientPids.insert(window, clientPid);
+        if (!instanceName.isEmpty() || !className.isEmpty())
+            setRaw(window, "WM_CLASS", X11Property{stringType, 8, instanceName + '\0' + className + '\0'});
+        setState(window, true, 800, 600);
+    }
+    // The window manager announces the new client list.
+    void announceClients() { Q_EMIT rootPropertyChanged(atom("_NET_CLIENT_LIST")); }
+    void setClientPid(quint32 window, quint32 pid) { m_clientPids.insert(window, pid); }
+    [[nodiscard]] int clientQueries() const { return m_clientQueries; }
     void activate(quint32 window)
     {
         setWords(root, "_NET_ACTIVE_WINDOW", windowType, {window});
@@ -109,5 +136,7 @@ private:
     QMap<std::pair<quint32, quint32>, X11Property> m_properties;
     QHash<quint32, X11WindowState> m_states;
     QList<quint32> m_clients;
+    QHash<quint32, qint64> m_clientPids;
+    int m_clientQueries = 0;
     QList<Message> m_messages;
 };

@@ -1,3 +1,4 @@
+#include "appidentity.h"
 #include "fake/virtualclock.h"
 #include "fakex11display.h"
 #include "linux/linuxappinstances.h"
@@ -69,7 +70,12 @@ private Q_SLOTS:
     void listingAndNames();
     void terminateSignalsTheMainProcess();
     void hideIconifiesTheInstanceWindowsOnly();
-    void eventsComeFromTheScanEveryQuarterSecond();
+    void eventsComeFromTheScanEveryFiftyMilliseconds();
+    void processesThatRanBeforeTheEntriesAreMappedOnceTheyCome();
+    void newWindowsAreAnnouncedOncePerInstance();
+    void windowsWithoutAPidFindTheirOwner_data();
+    void windowsWithoutAPidFindTheirOwner();
+    void openingARunningAppActivatesItsTopWindow();
     void activationFollowsTheFrontInstance();
     void aFreshWindowLaunchesBeforeItActivates();
 
@@ -338,7 +344,7 @@ void TestLinuxAppInstances::hideIconifiesTheInstanceWindowsOnly()
     QCOMPARE(display.messages().size(), 2);
 }
 
-void TestLinuxAppInstances::eventsComeFromTheScanEveryQuarterSecond()
+void TestLinuxAppInstances::eventsComeFromTheScanEveryFiftyMilliseconds()
 {
     VirtualClock clock;
     LinuxAppInstances instances(entries(), m_tree->root(), 99999);
@@ -349,19 +355,202 @@ void TestLinuxAppInstances::eventsComeFromTheScanEveryQuarterSecond()
             [&](const RunningApp &a) { seen.append(u"end "_qs + a.bundleID); });
 
     m_tree->add(process(800, 1, gimp));
-    clock.advanceBy(249ms);
+    clock.advanceBy(49ms);
     QVERIFY(seen.isEmpty());
     clock.advanceBy(1ms);
     QCOMPARE(seen, QStringList{u"launch gimp"_qs});
 
     m_tree->add(process(801, 800, gimp));
-    clock.advanceBy(250ms);
+    clock.advanceBy(50ms);
     m_tree->remove(800);
-    clock.advanceBy(250ms);
+    clock.advanceBy(50ms);
     QCOMPARE(seen.size(), 1);
     m_tree->remove(801);
-    clock.advanceBy(250ms);
+    clock.advanceBy(50ms);
     QCOMPARE(seen, (QStringList{u"launch gimp"_qs, u"end gimp"_qs}));
+}
+
+void TestLinuxAppInstances::processesThatRanBeforeTheEntriesAreMappedOnceTheyCome()
+{
+    // Started from a shell before the program: an entry's executable with a child of its own, a program of no
+    // entry, and a launcher's unit (which maps without entries).
+    m_tree->add(process(400, 1, gimp));
+    m_tree->add(process(401, 400, gimp));
+    m_tree->add(process(410, 1, u"/usr/bin/unmapped"_qs));
+    m_tree->add(process(420, 1, calc, calcScope(42)));
+    LinuxAppInstances instances({}, m_tree->root(), 99999);
+    QCOMPARE(names(instances.instances()), QStringList{u"org.gnome.Calculator 420"_qs});
+    QVERIFY(!instances.hasEntries());
+
+    instances.setEntries(entries());
+    QVERIFY(instances.hasEntries());
+    QCOMPARE(names(instances.instances()), (QStringList{u"org.gnome.Calculator 420"_qs, u"gimp 400"_qs}));
+    const auto gimpApp = instances.instanceOfProcess(401);
+    QVERIFY(gimpApp);
+    QCOMPARE(gimpApp->localizedName, u"GIMP 图像编辑器"_qs);
+    QCOMPARE(instances.processesOf(gimpApp->instanceID), (QList<qint64>{400, 401}));
+    QVERIFY(!instances.instanceOfProcess(410));
+    // It ran before: no launch now, but its end is reported as any other.
+    auto changes = instances.refresh();
+    QVERIFY(changes.launched.isEmpty() && changes.terminated.isEmpty());
+    m_tree->remove(401);
+    m_tree->remove(400);
+    changes = instances.refresh();
+    QCOMPARE(changes.terminated.size(), 1);
+    QCOMPARE(changes.terminated.first().instanceID, gimpApp->instanceID);
+    // Entries set again keep the instances that have an app.
+    const auto calcInstance = instances.instanceOfProcess(420)->instanceID;
+    instances.setEntries(entries());
+    QCOMPARE(instances.instanceOfProcess(420)->instanceID, calcInstance);
+}
+
+void TestLinuxAppInstances::newWindowsAreAnnouncedOncePerInstance()
+{
+    m_tree->add(process(500, 1, gimp));
+    VirtualClock clock;
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    FakeX11Display display;
+    display.addClient(0x10, 500); // there before: not new
+    LinuxWorkspaceEvents events(instances, clock, &display);
+    QStringList seen;
+    connect(&events, &WorkspaceEvents::didLaunch, this, [&](const RunningApp &a) { seen.append(u"launch "_qs + a.bundleID); });
+    connect(&events, &WorkspaceEvents::didOpenWindow, this,
+            [&](const RunningApp &a) { seen.append(u"window %1 %2"_qs.arg(a.bundleID).arg(a.pid)); });
+
+    display.announceClients();
+    QVERIFY(seen.isEmpty());
+    // A second window of the running app, then an app whose process the scan has not seen yet with two windows at
+    // once: its launch comes first, then one window event.
+    display.addClient(0x11, 500);
+    display.announceClients();
+    m_tree->add(process(510, 1, calc, calcScope(51)));
+    display.addClient(0x20, 510);
+    display.addClient(0x21, 510);
+    display.announceClients();
+    QCOMPARE(seen, (QStringList{u"window gimp 500"_qs, u"launch org.gnome.Calculator"_qs,
+                                u"window org.gnome.Calculator 510"_qs}));
+    // A window of a program that is no app, and an unchanged list, announce nothing.
+    m_tree->add(process(520, 1, u"/usr/bin/unmapped"_qs));
+    display.addClient(0x30, 520);
+    display.announceClients();
+    display.announceClients();
+    QCOMPARE(seen.size(), 3);
+}
+
+void TestLinuxAppInstances::windowsWithoutAPidFindTheirOwner_data()
+{
+    QTest::addColumn<quint32>("clientPid");
+    QTest::addColumn<QByteArray>("instanceName");
+    QTest::addColumn<QByteArray>("className");
+    QTest::addColumn<QString>("owner"); // "bundle pid", empty: none
+
+    QTest::newRow("the client's process") << 610u << QByteArray("x") << QByteArray("X") << u"gimp 610"_qs;
+    QTest::newRow("its class names an entry's StartupWMClass")
+        << 0u << QByteArray("main") << QByteArray("Gnome-calculator-window") << u"org.gnome.Calculator 620"_qs;
+    QTest::newRow("its instance is an entry's program") << 0u << QByteArray("gimp-2.10") << QByteArray("Gimp")
+                                                        << u"gimp 610"_qs;
+    QTest::newRow("its class is an entry's program, letter case aside")
+        << 0u << QByteArray("") << QByteArray("GIMP-2.10") << u"gimp 610"_qs;
+    QTest::newRow("a class of no entry") << 0u << QByteArray("xlogo") << QByteArray("XLogo") << QString();
+    QTest::newRow("a StartupWMClass outranks a program's name")
+        << 0u << QByteArray("gimp-2.10") << QByteArray("Gnome-calculator-window") << u"org.gnome.Calculator 620"_qs;
+}
+
+void TestLinuxAppInstances::windowsWithoutAPidFindTheirOwner()
+{
+    QFETCH(quint32, clientPid);
+    QFETCH(QByteArray, instanceName);
+    QFETCH(QByteArray, className);
+    QFETCH(QString, owner);
+
+    m_tree->add(process(610, 1, gimp));
+    m_tree->add(process(620, 1, calc, calcScope(62)));
+    const auto resolve = [](const QString &p) -> std::optional<QString> {
+        return p.startsWith(u'/') ? p : u"/usr/bin/"_qs + p;
+    };
+    LinuxAppInstances instances(
+        DesktopEntryLookup({{u"gimp"_qs, u"GIMP"_qs, u"gimp-2.10 %U"_qs, apps + u"gimp.desktop"_qs, {}},
+                            {u"org.gnome.Calculator"_qs, u"计算器"_qs, calc, apps + u"org.gnome.Calculator.desktop"_qs,
+                             u"gnome-calculator-window"_qs}},
+                           resolve),
+        m_tree->root(), 99999);
+    FakeX11Display display;
+    display.addAnonymousClient(0x40, clientPid, instanceName, className);
+    X11WindowList windows(&display, X11WindowList::Options{true, [&instances](const QString &i, const QString &c) {
+                                                               return instances.processForWindowClass(i, c);
+                                                           }});
+    const auto all = windows.allWindows();
+    QString found;
+    if (!all.isEmpty()) {
+        const auto app = instances.instanceOfProcess(all.first().ownerPID);
+        found = app ? u"%1 %2"_qs.arg(app->bundleID).arg(all.first().ownerPID) : u"no app"_qs;
+    }
+    QCOMPARE(found, owner);
+    // The activation watch maps the window the same way.
+    VirtualClock clock;
+    LinuxWorkspaceEvents events(instances, clock, &display);
+    QStringList activated;
+    connect(&events, &WorkspaceEvents::didActivate, this,
+            [&](const RunningApp &a) { activated.append(u"%1 %2"_qs.arg(a.bundleID).arg(a.pid)); });
+    display.activate(0x40);
+    QCOMPARE(activated, owner.isEmpty() ? QStringList{} : QStringList{owner});
+    // The resource query is asked once per window, not at each look.
+    const int queries = display.clientQueries();
+    (void)windows.allWindows();
+    QCOMPARE(display.clientQueries(), queries);
+}
+
+void TestLinuxAppInstances::openingARunningAppActivatesItsTopWindow()
+{
+    m_tree->add(process(700, 1, gimp));
+    m_tree->add(process(701, 700, gimp));
+    m_tree->add(process(710, 1, calc, calcScope(71)));
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    FakeX11Display display;
+    display.setWords(FakeX11Display::root, "_NET_CURRENT_DESKTOP", FakeX11Display::cardinalType, {1});
+    display.addClient(0x10, 700);
+    display.addClient(0x11, 701);
+    display.addClient(0x12, 700);
+    display.addClient(0x20, 710);
+    display.setWords(0x10, "_NET_WM_DESKTOP", FakeX11Display::cardinalType, {1});
+    display.setWords(0x11, "_NET_WM_DESKTOP", FakeX11Display::cardinalType, {0xFFFFFFFF}); // on every desktop
+    display.setWords(0x12, "_NET_WM_DESKTOP", FakeX11Display::cardinalType, {0});          // another desktop
+    display.setWords(0x20, "_NET_WM_DESKTOP", FakeX11Display::cardinalType, {0});
+    display.setWords(FakeX11Display::root, "_NET_CLIENT_LIST_STACKING", FakeX11Display::windowType,
+                     {0x11, 0x20, 0x10, 0x12});
+    // The program's own window is active, with the time of the click that asked for the app.
+    const auto own = quint32(AppIdentity::processID());
+    display.addClient(0x90, own);
+    display.setWords(0x90, "_NET_WM_USER_TIME_WINDOW", FakeX11Display::windowType, {0x91});
+    display.setWords(0x91, "_NET_WM_USER_TIME", FakeX11Display::cardinalType, {123456});
+    display.setWords(FakeX11Display::root, "_NET_ACTIVE_WINDOW", FakeX11Display::windowType, {0x90});
+    X11WindowList windows(&display);
+    RecordingSignaller signaller;
+    LinuxRunningApps running(instances, signaller, &windows);
+
+    QVERIFY(running.activateWindowOfEntry(apps + u"gimp.desktop"_qs));
+    QCOMPARE(display.messages().size(), 1);
+    const auto m = display.messages().first();
+    QCOMPARE(m.window, 0x10u); // the topmost of the app's windows on this desktop
+    QCOMPARE(m.type, display.atom("_NET_ACTIVE_WINDOW"));
+    QCOMPARE(m.data, (std::array<quint32, 5>{2, 123456, 0x90, 0, 0}));
+    // An app whose windows are all on other desktops, and an app that does not run, are opened as usual.
+    QVERIFY(!running.activateWindowOfEntry(apps + u"org.gnome.Calculator.desktop"_qs));
+    QVERIFY(!running.activateWindowOfEntry(apps + u"other.desktop"_qs));
+    QCOMPARE(display.messages().size(), 1);
+    // Someone else's active window gives no time to borrow.
+    display.setWords(FakeX11Display::root, "_NET_ACTIVE_WINDOW", FakeX11Display::windowType, {0x20});
+    QVERIFY(running.activateWindowOfEntry(apps + u"gimp.desktop"_qs));
+    QCOMPARE(display.messages().last().data, (std::array<quint32, 5>{2, 0, 0x20, 0, 0}));
+
+    QVERIFY(running.canHide());
+    QVERIFY(running.hasWindows(*instances.instanceOfProcess(700)));
+    X11WindowList wayland(&display, X11WindowList::Options{false, {}});
+    LinuxRunningApps underWayland(instances, signaller, &wayland);
+    QVERIFY(!underWayland.canHide());
+    LinuxRunningApps windowless(instances, signaller);
+    QVERIFY(!windowless.canHide());
+    QVERIFY(!windowless.hasWindows(*instances.instanceOfProcess(700)));
 }
 
 void TestLinuxAppInstances::activationFollowsTheFrontInstance()

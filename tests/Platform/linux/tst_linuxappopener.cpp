@@ -23,6 +23,7 @@ private Q_SLOTS:
     void terminalChoice_data();
     void terminalChoice();
     void startIsAskedOnlyForRunnableEntries();
+    void aRunningAppWithAWindowIsBroughtForward();
     void realLaunchRunsDetachedWithTheLaunchVariables();
     void programThatCannotBeExecutedIsRefused();
 
@@ -227,6 +228,32 @@ void TestLinuxAppOpener::startIsAskedOnlyForRunnableEntries()
 
     answer = std::nullopt; // the system could not start it
     QCOMPARE(opener.openApplication(good), OpenResult::refused);
+}
+
+void TestLinuxAppOpener::aRunningAppWithAWindowIsBroughtForward()
+{
+    int started = 0;
+    QStringList activated;
+    bool hasWindow = true;
+    LinuxAppOpener opener({environment({path(u"bin"_qs)}), {},
+                           [&](const DetachedProcess &) -> std::optional<qint64> {
+                               ++started;
+                               return 4242;
+                           },
+                           [&](const QString &appPath) {
+                               activated.append(appPath);
+                               return hasWindow;
+                           }});
+    const QString good = entry(u"good"_qs, u"Exec=tool %u\n"_qs);
+    QCOMPARE(opener.openApplication(good), OpenResult::started);
+    QCOMPARE(activated, QStringList{good});
+    QCOMPARE(started, 0);
+    // A URL goes to a new start, which the app hands to its running instance itself.
+    QCOMPARE(opener.openURL(QUrl(u"https://example.org/"_qs), good), OpenResult::started);
+    QCOMPARE(started, 1);
+    hasWindow = false; // running without a window on screen, or not at all
+    QCOMPARE(opener.openApplication(good), OpenResult::started);
+    QCOMPARE(started, 2);
 }
 
 void TestLinuxAppOpener::realLaunchRunsDetachedWithTheLaunchVariables()
