@@ -219,6 +219,8 @@ void TestAppStateStartup::overridesAreNamedOnceTheAppsArrive()
     QCOMPARE(f.notifications.posts().size(), 1);
     QCOMPARE(f.notifications.posts().first().body,
              u"微聊的忽略时限即将结束，限制恢复后将被退出，请保存正在编辑的内容"_qs);
+}
+
 void TestAppStateStartup::theGuardQuitsRunningBlockedAppsOnceTheyAreKnown()
 {
     AppStateFixture f;

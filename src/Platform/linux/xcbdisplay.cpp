@@ -122,6 +122,8 @@ quint32 XcbDisplay::selectionOwner(quint32 selection)
     std::free(reply);
     scheduleQueuedEvents();
     return owner;
+}
+
 bool XcbDisplay::hasResourceExtension()
 {
     if (m_hasResources)
