@@ -133,7 +133,7 @@ struct LauncherWindow
         view.setInitialProperties({{u"state"_qs, QVariant::fromValue(f.state.get())},
                                    {u"factory"_qs, QVariant::fromValue(factory.get())},
                                    {u"prompts"_qs, QVariant::fromValue(prompts.get())}});
-        view.setSource(QUrl(u"qrc:/Tarnwick/Views/MainView.qml"_qs));
+        view.setSource(QUrl(u"qrc:/Tarnwick/Views/Window/MainView.qml"_qs));
         view.resize(1030, 717);
         view.show();
         while ((swapped == 0 || !hasTiles()) && t.elapsed() < 10000)

@@ -81,9 +81,9 @@ Q_IMPORT_QML_PLUGIN(Tarnwick_ViewsPlugin)
 
 namespace {
 
-const QUrl mainWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/MainWindow.qml"));
-const QUrl toastWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/ToastWindow.qml"));
-const QUrl storeErrorWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/StoreErrorWindow.qml"));
+const QUrl mainWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/Window/MainWindow.qml"));
+const QUrl toastWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/Window/ToastWindow.qml"));
+const QUrl storeErrorWindowUrl(QStringLiteral("qrc:/Tarnwick/Views/Window/StoreErrorWindow.qml"));
 
 // Only a display a person looks at gets the error window; offscreen and minimal platforms get the line alone.
 bool onRealDisplay()

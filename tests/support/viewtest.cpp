@@ -4,6 +4,7 @@
 #include "viewsetup.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QQmlEngine>
@@ -32,7 +33,12 @@ QQuickItem *ViewTest::root() const
 
 bool ViewTest::loadView(const QString &name, const QVariantMap &initialProperties, QSize size)
 {
-    return load(QUrl(u"qrc:/Tarnwick/Views/"_qs + name + u".qml"_qs), initialProperties, size);
+    // The views stand in a folder per concern; a test names the view alone.
+    QString path = u":/Tarnwick/Views/"_qs + name + u".qml"_qs;
+    QDirIterator files(u":/Tarnwick/Views"_qs, {name + u".qml"_qs}, QDir::Files, QDirIterator::Subdirectories);
+    if (files.hasNext())
+        path = files.next();
+    return load(QUrl(u"qrc"_qs + path), initialProperties, size);
 }
 
 bool ViewTest::loadFile(const QString &path, const QVariantMap &initialProperties, QSize size)

@@ -28,8 +28,8 @@ public:
     // The cache behind image://appicon for the views loaded after this call; without one they have no app icons.
     void setIconCache(IconCache &cache) { m_iconCache = &cache; }
 
-    // Loads qrc:/Tarnwick/Views/<name>.qml into a new window of `size` (the root's own size when empty), shows it and
-    // waits until it is exposed. False, with the engine's errors in errors(), when it does not load.
+    // Loads the view <name>.qml (from whichever folder under qrc:/Tarnwick/Views holds it) into a new window of
+    // `size` (the root's own size when empty), shows it and waits until it is exposed. False, with the engine's errors in errors(), when it does not load.
     [[nodiscard]] bool loadView(const QString &name, const QVariantMap &initialProperties = {}, QSize size = {});
     // The same for a QML file of the test itself (a page that places several views).
     [[nodiscard]] bool loadFile(const QString &path, const QVariantMap &initialProperties = {}, QSize size = {});

@@ -1,6 +1,7 @@
 import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The dashed "+" tile after the last app of a selected group, in the cell of an app tile: one click anywhere in it
 // reports tapped() (the grid then asks for the sheet that adds apps). Under the pointer it darkens and, unless the

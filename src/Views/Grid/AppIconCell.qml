@@ -1,6 +1,7 @@
 import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // One app of the grid: its icon (dimmed with a lock badge when blocked), its name with the pin mark when pinned,
 // the keyboard selection, and a small lift under the pointer. A click anywhere in the tile reports one activation.

@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The dragged tile floating under the pointer: its app's tile, larger and lifted, never taking the pointer.
 Item {

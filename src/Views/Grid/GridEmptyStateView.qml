@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // What a grid says when it has nothing to show.
 Column {

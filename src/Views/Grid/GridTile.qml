@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // One app in a grid: the app tile with its context menu. A left click opens the app; a right click opens the menu.
 Item {

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
+import Tarnwick.Views
 
 // One chosen-able line of the app context menu: the "checkmark" symbol before a checked title; a text that cannot
 // be chosen ("暂无分组") in the secondary colour.

@@ -1,4 +1,5 @@
 import QtQuick
+import Tarnwick.Views
 
 // The panel behind a context menu and its submenus.
 Rectangle {

@@ -4,6 +4,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The sheet that adds apps to the selected group: check apps, then "添加 N 个应用" (also Return) appends them and
 // closes; "取消" (also Escape) closes and changes nothing. Its host makes it anew for each opening and writes the

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
+import Tarnwick.Views
 
 // A push button of the naming sheet: white with a thin border, or the accent colour for the default action.
 Button {

@@ -4,6 +4,7 @@ import QtQuick.Controls.Basic as Controls
 import QtQuick.Templates as T
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The group tab strip above the grid: "全部应用", one tab per group and the add button; in hidden-apps mode the
 // "已隐藏" header and "返回全部应用" instead. A group tab has its own menu and can be dragged onto another tab to

@@ -3,6 +3,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The sheet that gives one app an alias: the app's own name above a field that starts with the alias or the name,
 // "保存" (Return) and "取消" (Escape). Made fresh for each opening; `done` asks the host to close it.

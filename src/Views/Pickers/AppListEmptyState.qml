@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // What an app list in a sheet shows while it has no row: the magnifying glass over "没有匹配的应用".
 Item {

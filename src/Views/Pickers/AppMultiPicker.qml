@@ -4,6 +4,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A card for checking any number of apps, embedded in another view: a search row with "全选" and "清空" over a list
 // of `listHeight`. The selection is the caller's, reached through the model. It takes no focus by itself and has no

@@ -4,6 +4,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A sheet for picking exactly one app: a click on a row writes its identifier through the model and closes the
 // sheet; "取消" and Escape close it without writing. The search field has the focus from the start.

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A sheet of the supervision panel for checking apps: the title over the subtitle, the multi-picker (each click is
 // written at once) and "完成", which only closes. Return and Escape close it as "完成" does.

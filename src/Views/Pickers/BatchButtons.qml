@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
+import Tarnwick.Views
 
 // "全选 ｜ 清空": the batch buttons of an app list, acting on the rows the search shows.
 Row {

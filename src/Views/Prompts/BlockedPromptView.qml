@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The card that stands in for a launch the rules refuse: the app, the user's message, until when and why, and the
 // answers. Return, Escape and a click beside the card dismiss it. Its rules live in BlockedPromptModel.

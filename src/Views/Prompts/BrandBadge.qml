@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // A rounded square in the brand gradient (top left to bottom right) with a white symbol in its centre: 24 points
 // with a radius of 8, or 52 with a radius of 16 (one drawing each, cached like any image).

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The sheet between a launch request and an app that asks for a focus session first: the task note, the minutes,
 // the block afterwards and the three ways out. Return starts, Escape cancels, Ctrl+Shift+Return opens the app without

@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // Asks before the program quits, since a quit ends all supervision: "继续自控" (also Return, Escape and a click
 // beside the card) keeps it running, "仍要退出" lets it end. Both answers go to the state object.

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The icon-size control of the settings: a slider, minus and plus with the percentage between them, and a reset.
 // It writes the state's icon scale, always clamped under the grids' zoom ceiling.

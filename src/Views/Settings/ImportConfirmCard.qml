@@ -3,6 +3,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Templates as T
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The card that asks before an import replaces the rules (or an export replaces a file, with `confirmTitle` "替换"):
 // its title, "覆盖导入" (Return) and "取消" (Escape, or a click outside). Shown while `shown` holds; `closed` follows every way out, after the chosen button's action.

@@ -3,6 +3,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Dialogs
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The settings sheet: the grid, the icon size, the hidden apps, notifications, supervision and the rules file. Every
 // control acts at once; "完成", Return or Escape closes it. Made anew on each opening, with its rules and transfer.

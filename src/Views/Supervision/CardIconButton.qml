@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A row's symbol button, 26 × 26: grey at rest; under the pointer a faint fill and the symbol in the primary colour,
 // or red when it destroys something. The tooltip names the action.

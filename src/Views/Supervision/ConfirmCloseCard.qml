@@ -1,6 +1,7 @@
 import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The card that asks before a block, a plan or a session is closed: the title, the blocked-app slogan in quotes when
 // there is one (three lines at most), the message, the confirming button (the default) and "取消". The panel routes

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A day as "2026年3月2日"; a click opens a month calendar in which the days before the chooser's minimum cannot be
 // picked. The day, the minimum and the pick live in the chooser (its owner's), so no day crosses into script.

@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // The card that asks how to turn a rule or a plan off: "只关闭单次" (when there is a window to skip; the default),
 // "一直关闭" and "取消". It has no keys of its own: the panel routes Return and Escape.

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A switch of a settings row: a small capsule, accent while on. It shows `checked` as its owner holds it and reports
 // a click through toggled; the owner writes the value back.

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The group picker of the editors: a pop-up button over {"text", "value"} choices. It shows `currentIndex` (−1, a
 // blank button, for a reference no choice matches) and reports a pick through chosen.

@@ -1,6 +1,7 @@
 import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The launch-conditions tab: how many apps ask for a usage time before they open, how many open into their search
 // page, and a button for each that opens its picker.

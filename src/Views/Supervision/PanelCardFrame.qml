@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // The frame of the supervision panel's two cards: 340 wide, a rounded window-coloured card on a soft shadow. Its
 // parts go inside, top to bottom.

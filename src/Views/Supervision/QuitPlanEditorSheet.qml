@@ -3,6 +3,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The quit-plan editor: what a plan quits (a group, or apps ticked one by one), at which minute, on which days, and
 // the block that follows the quit. It edits the model's copy; "保存" (Return, while the copy is valid) writes it back

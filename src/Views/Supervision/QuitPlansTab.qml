@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The timed-quit tab, which scrolls by itself: the plans' caption on top, then the plans (or the hint when there are
 // none; a new plan is listed behind its editor) and, while any runs, the focus sessions under their own caption with

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The restriction-rules tab, which scrolls by itself: the blocked-app slogan and the rules' caption on top, then the
 // rules (or the hint when there are none) and, while any is in force, the blocks that plans leave behind and the

@@ -3,6 +3,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Templates as T
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The rule editor: what a restriction rule forbids (one app or one group), its window of the day, and whether it
 // applies once or on chosen weekdays. It edits the model's copy; "保存" (Return, while the copy is valid) writes it

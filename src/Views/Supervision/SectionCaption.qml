@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
+import Tarnwick.Views
 
 // The caption above a block of the supervision panel: the title and, when the block adds things, "添加" at the end.
 Item {

@@ -3,6 +3,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A segmented picker: checkable buttons in a group, one of them chosen. It shows `currentIndex` and reports a click on
 // another segment through activated; the owner decides what the choice does.

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The supervision panel, 520 × 500: the header, the three tabs, the scrolling tab area and "完成"; over it the
 // turn-off card and the close card, and above it the editors and the two picker sheets. Made afresh at each opening

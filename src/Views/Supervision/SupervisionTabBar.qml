@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The panel's three tabs in a grey track; the selected one sits on a raised white shape. A click switches at once.
 Item {

@@ -1,6 +1,7 @@
 import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // A minute of the day as "HH:mm", hours and minutes as separate parts: a click or Tab selects a part, digits type
 // into it, Up/Down, the arrows and the wheel step it. It shows `value` and reports every change through valueEdited

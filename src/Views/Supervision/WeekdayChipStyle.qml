@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // One weekday chip of the picker: a capsule, accent when selected, shaded under the pointer.
 Button {

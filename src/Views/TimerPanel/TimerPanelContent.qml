@@ -4,6 +4,7 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The floating timer panel's content: one line per visible session and override, as the rows model decides them,
 // on the floating surface. Its implicit height follows the lines; the window takes its size from it.

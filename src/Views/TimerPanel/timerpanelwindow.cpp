@@ -12,7 +12,7 @@
 
 namespace {
 
-const QUrl contentUrl(QStringLiteral("qrc:/Tarnwick/Views/TimerPanelContent.qml"));
+const QUrl contentUrl(QStringLiteral("qrc:/Tarnwick/Views/TimerPanel/TimerPanelContent.qml"));
 
 bool onWayland()
 {

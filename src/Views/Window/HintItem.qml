@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // One key hint of the footer: the key (a symbol or characters) and what it does.
 Row {

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Layouts
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The launcher window's content: the top bar, the banner, the group tabs, the grid and the footer, and every sheet
 // and overlay of the program. Its rules live in its controller, made fresh with each content.

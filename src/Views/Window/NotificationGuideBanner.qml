@@ -1,6 +1,7 @@
 import QtQuick
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The banner that asks the user to allow notifications: "去开启" opens the desktop's notification settings, the close
 // button only hides it. It asks its window to hide it (dismiss); the hidden flag is the window's.

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Templates as T
+import Tarnwick.Views
 
 // An overlay over the whole window content, above every sheet: it fades in and out (0.18 s) while `shown` holds,
 // is made fresh each time and has the keyboard while it shows.

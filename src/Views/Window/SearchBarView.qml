@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
 import Tarnwick.ViewModels
+import Tarnwick.Views
 
 // The capsule search field. Every edit goes to the state's search text; Return asks the window to open the first
 // match; Escape empties the field and keeps the focus.

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import Tarnwick.App
+import Tarnwick.Views
 
 // The footer's supervision status: a button that opens the supervision panel.
 Item {

@@ -1,5 +1,6 @@
 import QtQuick
 import Tarnwick.App
+import Tarnwick.Views
 
 // The toast: one line on a capsule, centred in a 300 x 60 window that never grows; a longer line is cut with an
 // ellipsis. The controller decides when it shows and fades.

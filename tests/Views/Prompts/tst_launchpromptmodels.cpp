@@ -1,42 +1,24 @@
-#include "../App/appstatefixture.h"
 #include "../Services/scheduletesting.h"
-#include "../support/applists.h"
-#include "adhocblock.h"
 #include "blockedpromptmodel.h"
 #include "blockevaluation.h"
-#include "fake/fakeclipboard.h"
-#include "fake/fakesystemsettings.h"
 #include "focussetupmodel.h"
+#include "launchpromptfixture.h"
 #include "notificationguidemodel.h"
-#include "restrictionrule.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace ScheduleTesting;
 using AppLists::app;
+using namespace LaunchPromptApps;
 
 // The rules of the launch prompts over the state object on the fakes: the blocked-launch prompt, the focus set-up
 // sheet and the notification guide banner. Shanghai (TZ is set for this test), Monday 2 March 2026, 21:30; the game
 // is blocked every day from 21:00 to 23:00 when a test asks for the rule.
 namespace {
 
-const QString game = u"com.example.game"_qs;
 const QString editor = u"com.example.editor"_qs;
-const QString wechatEx = u"com.tencent.flue.WeChatAppEx"_qs;
-const QString wechatExPath = u"/Applications/WeChat.app/Contents/MacOS/WeChatAppEx.app"_qs;
-const QList<int> allDays{1, 2, 3, 4, 5, 6, 7};
-
-const AppInfo gameApp = app(game, u"Game"_qs);
 const AppInfo editorApp = app(editor, u"Editor"_qs);
-AppInfo wechatApp()
-{
-    AppInfo a;
-    a.bundleID = wechatEx;
-    a.name = u"微信内置浏览器"_qs;
-    a.url = QUrl::fromLocalFile(wechatExPath);
-    return a;
-}
 
 // The virtual clock as a real one reads: a little later at every reading.
 struct CreepingClock : Clock
@@ -53,36 +35,19 @@ struct CreepingClock : Clock
     mutable Duration crept{};
 };
 
-struct Prompts
+struct Prompts : LaunchPromptFixture
 {
-    AppStateFixture f;
     CreepingClock creeping{f.clock};
-    AppState *state = nullptr;
-    FakeClipboard clipboard;
-    FakeSystemSettings settings;
 
     explicit Prompts(const QString &now = u"2026-03-02T21:30:00+08:00"_qs, bool creepingClock = false)
     {
         if (creepingClock)
             f.readings = &creeping;
-        f.clock.setWallTime(instant(now));
-        f.existingPaths.append(wechatExPath);
-        state = &f.start();
-        f.finishScan({gameApp, editorApp});
+        start(instant(now), {gameApp, editorApp});
     }
-    StoreContext &store() { return state->container().mainContext(); }
     Instant now() const { return f.clock.now(); }
-    void blockGameTonight()
-    {
-        store().insert(std::make_unique<RestrictionRule>(RestrictionTarget::app, game, hm(21, 0), hm(23, 0), allDays,
-                                                         true, std::nullopt));
-        std::ignore = store().save();
-    }
-    void adHoc(const QString &id, const QString &until)
-    {
-        store().insert(std::make_unique<AdHocBlock>(id, instant(until)));
-        std::ignore = store().save();
-    }
+    void blockGameTonight() { blockEveryDay(game, hm(21, 0), hm(23, 0)); }
+    void adHoc(const QString &id, const QString &until) { adHocUntil(id, instant(until)); }
     void prompt(const AppInfo &a, std::optional<Instant> until = std::nullopt)
     {
         state->setBlockedPrompt(AppState::BlockedPromptInfo{a, until});

@@ -1,69 +1,33 @@
-#include "../App/appstatefixture.h"
-#include "../support/applists.h"
-#include "adhocblock.h"
-#include "fake/fakeclipboard.h"
-#include "fake/fakesystemsettings.h"
+#include "launchpromptfixture.h"
 #include "launchpromptmodels.h"
-#include "restrictionrule.h"
 #include "viewtest.h"
 
 #include <QQuickItem>
 #include <QTest>
 
-using AppLists::app;
+using namespace LaunchPromptApps;
 
 // The launch prompts in a window, driven with real keys and clicks: the blocked-launch prompt, the focus set-up
 // sheet, the quit card (also over an open sheet) and the notification guide banner; screenshots of each look.
 namespace {
 
-const QString game = u"com.example.game"_qs;
-const QString wechatEx = u"com.tencent.flue.WeChatAppEx"_qs;
-const QString wechatExPath = u"/Applications/WeChat.app/Contents/MacOS/WeChatAppEx.app"_qs;
-const QList<int> allDays{1, 2, 3, 4, 5, 6, 7};
-const AppInfo gameApp = app(game, u"Game"_qs);
 const QSize windowSize(760, 620);
 // Longer than every entrance and fade.
 constexpr int settle = 600;
 
-AppInfo wechatApp()
+struct Harness : LaunchPromptFixture
 {
-    AppInfo a;
-    a.bundleID = wechatEx;
-    a.name = u"微信内置浏览器"_qs;
-    a.url = QUrl::fromLocalFile(wechatExPath);
-    return a;
-}
-
-struct Harness
-{
-    AppStateFixture f;
-    AppState *state = nullptr;
-    FakeClipboard clipboard;
-    FakeSystemSettings settings;
     std::unique_ptr<LaunchPromptModels> models;
     QList<bool> quitAnswers;
 
     Harness()
     {
-        f.clock.setWallTime(Instants::fromDateTime(QDateTime::fromString(u"2026-03-02T13:30:00Z"_qs, Qt::ISODate)));
-        f.existingPaths.append(wechatExPath);
-        state = &f.start();
-        f.finishScan({gameApp});
+        start(Instants::fromDateTime(QDateTime::fromString(u"2026-03-02T13:30:00Z"_qs, Qt::ISODate)), {gameApp});
         models = std::make_unique<LaunchPromptModels>(*state, clipboard, settings);
         state->replyToTermination = [this](bool approve) { quitAnswers.append(approve); };
     }
-    StoreContext &store() { return state->container().mainContext(); }
-    void blockGame(int startMinute, int endMinute)
-    {
-        store().insert(std::make_unique<RestrictionRule>(RestrictionTarget::app, game, startMinute, endMinute,
-                                                         allDays, true, std::nullopt));
-        std::ignore = store().save();
-    }
-    void adHoc(const QString &id, Duration length)
-    {
-        store().insert(std::make_unique<AdHocBlock>(id, f.clock.now() + length));
-        std::ignore = store().save();
-    }
+    void blockGame(int startMinute, int endMinute) { blockEveryDay(game, startMinute, endMinute); }
+    void adHoc(const QString &id, Duration length) { adHocUntil(id, f.clock.now() + length); }
     [[nodiscard]] QVariantMap properties() const { return {{u"models"_qs, QVariant::fromValue(models.get())}}; }
 };
 

@@ -47,7 +47,7 @@ private:
         {
             ViewSetup::prepareEngine(engine, nullptr);
             AppState &state = fixture.start();
-            app = std::make_unique<TarnwickApp>(state, engine, QUrl(u"qrc:/Tarnwick/Views/MainWindow.qml"_qs),
+            app = std::make_unique<TarnwickApp>(state, engine, QUrl(u"qrc:/Tarnwick/Views/Window/MainWindow.qml"_qs),
                                                 [this] { ++terminations; });
             // Ctrl+Q reaches the delegate through the factory, as main.cpp wires it.
             auto *factory = new MainViewFactory(

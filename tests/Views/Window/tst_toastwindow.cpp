@@ -52,7 +52,7 @@ void TestToastWindow::showsPlacesAndHides()
         clock,
         [&](FloatingToastController &controller) -> std::unique_ptr<QObject> {
             ++made;
-            auto w = FloatingWindowLoader::load(engine, QUrl(u"qrc:/Tarnwick/Views/ToastWindow.qml"_qs),
+            auto w = FloatingWindowLoader::load(engine, QUrl(u"qrc:/Tarnwick/Views/Window/ToastWindow.qml"_qs),
                                                 {{u"controller"_qs, QVariant::fromValue(&controller)}}, setup, true,
                                                 &error);
             window = w.get();
