@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QTimer>
 
@@ -15,8 +16,20 @@
 namespace {
 // Long enough for a slow icon theme, short enough that a smoke run never hangs.
 constexpr auto boundedWait = std::chrono::seconds(20);
-// Frames to let pass once everything is there: the images are decoded on Qt's image threads and shown a frame later.
+// Frames to let pass once everything is there, so that the last images to arrive are drawn.
 constexpr int settleFrames = 3;
+
+// An icon whose lookup is done still goes through Qt's image threads before its tile shows it; on a busy machine
+// that can take longer than a few frames.
+bool anImageStillLoads(const QQuickItem *item)
+{
+    // Image.Loading
+    constexpr int loading = 2;
+    if (item->inherits("QQuickImageBase") && item->property("status").toInt() == loading)
+        return true;
+    const auto children = item->childItems();
+    return std::any_of(children.cbegin(), children.cend(), [](const QQuickItem *child) { return anImageStillLoads(child); });
+}
 } // namespace
 
 FirstGridScreenshot::FirstGridScreenshot(AppState &state, IconCache &icons, QString path, QObject *parent)
@@ -67,6 +80,10 @@ void FirstGridScreenshot::check()
         if (!m_state.scanner().isInitialScanDone() || !firstPageIconsLoaded())
             return;
         m_framesAfterReady = 0;
+    }
+    if (anImageStillLoads(m_window->contentItem())) {
+        m_framesAfterReady = 0;
+        return;
     }
     if (++m_framesAfterReady >= settleFrames)
         grab(true);

@@ -11,9 +11,10 @@ class IconCache;
 class QQuickWindow;
 class QTimer;
 
-// The program's screenshot mode (--screenshot FILE): once the first scan is done and the icons of the apps on the
-// first page are loaded, it lets the window draw them, grabs it, writes the PNG and reports the path. Should the icons
-// not all load within a bounded wait, it grabs what shows and says so. Main thread; made by main.cpp.
+// The program's screenshot mode (--screenshot FILE): once the first scan is done, the icons of the apps on the
+// first page are loaded and no image of the window is still loading, it lets the window draw them, grabs it, writes
+// the PNG and reports the path. Should the icons not all load within a bounded wait, it grabs what shows and says so.
+// Main thread; made by main.cpp.
 class FirstGridScreenshot : public QObject
 {
     Q_OBJECT
