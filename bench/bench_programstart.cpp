@@ -435,10 +435,11 @@ bool runUntil(X &x, QList<Child *> children, Done done, double timeoutMs = 20000
     return true;
 }
 
-void pause(X &x, double ms)
+// Waits `ms`, reading the children's lines meanwhile: a line is timed when it comes, not at a later read.
+void pause(X &x, double ms, QList<Child *> children = {})
 {
     const double until = nowMs() + ms;
-    runUntil(x, {}, [&] { return nowMs() >= until; }, ms + 1000);
+    runUntil(x, children, [&] { return nowMs() >= until; }, ms + 1000);
 }
 
 struct Home
@@ -570,38 +571,61 @@ int main(int argc, char *argv[])
         const Home h = makeHome(dir.path(), share, u"running"_qs);
         Child first({tarnwick, u"--report-start"_qs}, h.env);
         const Start s = measure(x, first, true);
-        pause(x, 1000);
+        pause(x, 1000, {&first});
         const uint8_t k = x.keycodeOf('k');
         const uint8_t backspace = x.keycodeOf(0xff08);
         {
             const QList<xcb_window_t> shown = x.closable();
             x.focus(shown.isEmpty() ? s.id : shown.first());
         }
-        pause(x, 300);
-        // The caret's blink draws frames; the filtered grid is the first frame with another number of tiles.
-        runUntil(x, {&first}, [&] { return first.lines.last().text.startsWith("frame "); }, 3000);
+        pause(x, 300, {&first});
+        // The number of tiles of a "frame N" line; -1 for other lines.
+        auto tilesOf = [](const Child::Line &line) {
+            return line.text.startsWith("frame ") ? line.text.mid(6).toInt() : -1;
+        };
+        // The last frame's number of tiles once no frame has changed it for `quietMs`; its line's index is `settled`.
+        auto settle = [&](int from, double quietMs, int &settled) {
+            settled = -1;
+            double changed = nowMs();
+            runUntil(x, {&first}, [&] {
+                for (int i = std::max(from, settled + 1); i < first.lines.size(); ++i) {
+                    const int n = tilesOf(first.lines.at(i));
+                    if (n < 0)
+                        continue;
+                    if (settled < 0 || n != tilesOf(first.lines.at(settled))) {
+                        changed = first.lines.at(i).at;
+                        settled = i;
+                    }
+                }
+                return nowMs() - changed >= quietMs;
+            }, 5000);
+            return settled < 0 ? -1 : tilesOf(first.lines.at(settled));
+        };
+        // From the key's press to the first frame that shows the grid as it stays (the caret's blink draws frames
+        // with the same number of tiles; a grid that fills in over frames counts at its last one).
         auto typed = [&](uint8_t key) {
-            const QByteArray before = first.lines.last().text;
+            int settled = -1;
+            const int before = settle(0, 150, settled);
             const int from = int(first.lines.size());
             const double sent = nowMs();
             x.key(key);
-            std::optional<double> at;
             runUntil(x, {&first}, [&] {
-                for (int i = from; i < first.lines.size() && !at; ++i) {
-                    if (first.lines.at(i).text.startsWith("frame ") && first.lines.at(i).text != before)
-                        at = first.lines.at(i).at;
+                for (int i = from; i < first.lines.size(); ++i) {
+                    if (tilesOf(first.lines.at(i)) >= 0 && tilesOf(first.lines.at(i)) != before)
+                        return true;
                 }
-                return at.has_value();
+                return false;
             }, 5000);
-            return at ? *at - sent : -1;
+            const int after = settle(from, 300, settled);
+            return after < 0 || after == before ? -1 : first.lines.at(settled).at - sent;
         };
         QList<double> later;
         const double firstKey = typed(k);
         typed(backspace);
         for (int i = 0; i < 9; ++i) {
-            pause(x, 100);
+            pause(x, 100, {&first});
             later.append(typed(k));
-            pause(x, 100);
+            pause(x, 100, {&first});
             typed(backspace);
         }
         if (qEnvironmentVariableIsSet("BENCH_VERBOSE")) {
@@ -630,7 +654,7 @@ int main(int argc, char *argv[])
                     }, 1000))
                     break;
             }
-            pause(x, 200);
+            pause(x, 200, {&first});
             const int lineFrom = int(first.lines.size());
             Child second({tarnwick}, h.env);
             // The second start ends once it has asked; the window is a new one (a closed window lets go of its own).

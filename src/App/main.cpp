@@ -72,6 +72,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <string_view>
 #include <utility>
 #include <unistd.h>
 
@@ -125,6 +126,23 @@ QStringList iconBaseFolders(const QProcessEnvironment &env)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::string_view(argv[argc - 1]) == "--screenshot") {
+        std::fprintf(stderr, "tarnwick: --screenshot needs a file name\n");
+        return 2;
+    }
+    // One program per user: the lock is taken before the store opens; a later start shows the running one's window.
+    // A later start asks before it loads the display's plugin, connects to the X server or reads a font.
+    const QString dataFolder = DataLocation::dataFolder();
+    QDir().mkpath(dataFolder);
+    const QString socketPath =
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/tarnwick.socket");
+    SingleInstance instance(dataFolder + QStringLiteral("/Tarnwick.lock"), socketPath);
+    if (instance.claim() == SingleInstance::Claim::another) {
+        const QCoreApplication asking(argc, argv);
+        std::ignore = SingleInstance::askToShow(socketPath, std::chrono::seconds(10));
+        return 0;
+    }
+
     QGuiApplication app(argc, argv);
     // Before the first window, the error window included.
     ViewSetup::chooseSceneGraph(QProcessEnvironment::systemEnvironment());
@@ -137,26 +155,10 @@ int main(int argc, char *argv[])
     const QStringList arguments = QGuiApplication::arguments();
     const qsizetype screenshotOption = arguments.indexOf(QStringLiteral("--screenshot"));
     const QString screenshotPath = screenshotOption >= 0 ? arguments.value(screenshotOption + 1) : QString();
-    if (screenshotOption >= 0 && screenshotPath.isEmpty()) {
-        std::fprintf(stderr, "tarnwick: --screenshot needs a file name\n");
-        return 2;
-    }
 
     // SIGTERM and SIGINT end the program at once, and normally.
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, [] { QGuiApplication::exit(0); });
-
-    // One program per user: the lock is taken before the store opens; a later start shows the running one's window.
-    const QString dataFolder = DataLocation::dataFolder();
-    QDir().mkpath(dataFolder);
-    const QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    SingleInstance instance(dataFolder + QStringLiteral("/Tarnwick.lock"),
-                            runtimeFolder + QStringLiteral("/tarnwick.socket"));
-    if (instance.claim() == SingleInstance::Claim::another) {
-        std::ignore = SingleInstance::askToShow(runtimeFolder + QStringLiteral("/tarnwick.socket"),
-                                                std::chrono::seconds(10));
-        return 0;
-    }
 
     // fontconfig's set-up and the font list take tens of milliseconds; they are made here on a worker while the
     // store opens and the window's QML loads, instead of on this thread at the window's first text.

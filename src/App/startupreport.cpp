@@ -56,7 +56,9 @@ void StartupReport::frameSwapped()
         if (inView == 0)
             return;
         m_tilesShown = true;
+        // stdout is a pipe, buffered: each line goes out at its own frame.
         std::fputs("tiles\n", stdout);
+        std::fflush(stdout);
     }
     if (!m_iconsShown) {
         if (ready < inView || !m_state.scanner().isInitialScanDone())
