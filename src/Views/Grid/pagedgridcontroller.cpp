@@ -7,19 +7,9 @@
 #include <algorithm>
 
 PagedGridController::PagedGridController(GridHost &host, TimerService &timers, const Clock &clock, QObject *parent)
-    : QObject(parent)
-    , m_host(host)
+    : GridController(host, 1.6, parent)
     , m_pager(timers)
     , m_wheel(clock)
-    , m_apps(ShownAppsModel::Source{
-          [this] { return m_drag.displayApps(m_host.visibleApps()); },
-          [this](const AppInfo &app) { return m_host.shownName(app); },
-          [this](const QString &id) { return m_host.isPinned(id); },
-          [this](const QString &id) { return m_host.isBlocked(id); }, [this] { return m_host.selectedAppID(); },
-          [this](const AppInfo &app) { return m_host.iconSource(app); },
-          [this](const QString &id) { return m_host.isIconCached(id); },
-          [this](const AppInfo &app) { m_host.requestLaunch(app); }})
-    , m_tiles(m_apps)
     , m_edgeFlip(timers, PagedEdgeFlip::Ports{
                              [this] { return m_pager.pageWidth(); }, [this] { return m_pager.pageCount(); },
                              [this] { return m_pager.currentPage(); }, [this](int page) { m_pager.snap(page, 0); },
@@ -35,17 +25,7 @@ PagedGridController::PagedGridController(GridHost &host, TimerService &timers, c
     m_wheel.setPager(&m_pager);
     m_wheel.setDrag(&m_drag);
 
-    connect(&host, &GridHost::appsChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
-    connect(&host, &GridHost::gridPreferenceChanged, this, &PagedGridController::relayout);
-    connect(&host, &GridHost::selectedAppIDChanged, this, [this] {
-        m_apps.scheduleRefresh();
-        followSelection();
-    });
     connect(&host, &GridHost::pagerResetRequested, this, [this] { m_pager.snap(0, 0); });
-    connect(&host, &GridHost::initialScanDoneChanged, this, &PagedGridController::updateEmptyState);
-    connect(&m_drag, &GridDragState::previewOrderChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
-    connect(&m_drag, &GridDragState::draggingIDChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
-    connect(&m_apps, &ShownAppsModel::refreshed, this, &PagedGridController::afterRefresh);
     connect(&m_pageWindow, &PageWindow::pagesChanged, this, &PagedGridController::updateTileWindow);
     m_apps.refresh();
 }
@@ -53,14 +33,6 @@ PagedGridController::PagedGridController(GridHost &host, TimerService &timers, c
 PagedGridController::~PagedGridController()
 {
     m_wheel.stop();
-}
-
-void PagedGridController::setWidth(double width)
-{
-    if (width == m_width)
-        return;
-    m_width = width;
-    relayout();
 }
 
 void PagedGridController::setHeight(double height)
@@ -88,10 +60,7 @@ QPointF PagedGridController::cellPosition(int index) const
 
 void PagedGridController::shown(QWindow *window)
 {
-    m_shown = true;
-    m_apps.setPaused(false);
-    m_writtenColumns.reset();
-    m_writtenCeiling.reset();
+    show();
     relayout();
     m_pager.updateLayout(m_width, pageHeight(), m_pageCount);
     m_wheel.start(window);
@@ -100,8 +69,7 @@ void PagedGridController::shown(QWindow *window)
 void PagedGridController::hidden()
 {
     m_wheel.stop();
-    m_shown = false;
-    m_apps.setPaused(true);
+    hide();
 }
 
 void PagedGridController::updateTileWindow()
@@ -127,18 +95,9 @@ void PagedGridController::relayout()
     m_geometry = g;
     m_pageCount = pages;
     m_showAddTile = showAdd;
-    if (m_shown) {
-        if (m_writtenColumns != g.columns) {
-            m_writtenColumns = g.columns;
-            m_host.setGridColumns(g.columns);
-        }
-        if (m_writtenCeiling != ceiling) {
-            m_writtenCeiling = ceiling;
-            m_host.setGridZoomCeiling(ceiling);
-        }
-        if (m_pager.pageWidth() != m_width || m_pager.gridHeight() != h || m_pager.pageCount() != pages)
-            m_pager.updateLayout(m_width, h, pages);
-    }
+    writeBack(g.columns, ceiling);
+    if (isShown() && (m_pager.pageWidth() != m_width || m_pager.gridHeight() != h || m_pager.pageCount() != pages))
+        m_pager.updateLayout(m_width, h, pages);
     updateTileWindow();
     if (changed)
         Q_EMIT layoutChanged();
@@ -151,28 +110,10 @@ void PagedGridController::afterRefresh()
     updateEmptyState();
 }
 
-void PagedGridController::updateEmptyState()
+void PagedGridController::selectionChanged()
 {
-    auto state = GridEmptyState::forInput({m_apps.count() == 0, m_host.isInitialScanDone(), m_host.showHiddenApps(),
-                                           m_host.searchText(), m_host.isGroupSelected()});
-    if (state == m_emptyState)
-        return;
-    m_emptyState = std::move(state);
-    Q_EMIT emptyStateChanged();
-}
-
-void PagedGridController::followSelection()
-{
-    const std::optional<QString> id = m_host.selectedAppID();
-    if (!id)
-        return;
-    const QList<AppInfo> shown = m_drag.displayApps(m_host.visibleApps());
-    for (int i = 0; i < shown.size(); ++i) {
-        if (shown.at(i).bundleID == *id) {
-            m_pager.snap(i / perPage(), 0);
-            return;
-        }
-    }
+    if (const std::optional<int> index = selectedIndex())
+        m_pager.snap(*index / perPage(), 0);
 }
 
 PagedGridController::DragContext PagedGridController::liveDragContext() const
@@ -249,17 +190,7 @@ void PagedGridController::finishReorder()
 {
     m_edgeFlip.cancel();
     m_pager.settleNow();
-    const GridDragCommit commit = m_drag.commit(m_host.isGroupSelected(), m_drag.renderedApps());
-    switch (commit.kind) {
-    case GridDragCommit::Kind::None:
-        break;
-    case GridDragCommit::Kind::CustomOrder:
-        m_host.commitCustomOrder(commit.apps);
-        break;
-    case GridDragCommit::Kind::GroupOrder:
-        m_host.commitGroupOrder(commit.bundleIDs);
-        break;
-    }
+    commitDrop(m_drag.renderedApps());
 }
 
 void PagedGridController::addTileTapped()

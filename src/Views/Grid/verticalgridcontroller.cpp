@@ -5,17 +5,7 @@
 #include <algorithm>
 
 VerticalGridController::VerticalGridController(GridHost &host, TimerService &timers, QObject *parent)
-    : QObject(parent)
-    , m_host(host)
-    , m_apps(ShownAppsModel::Source{
-          [this] { return m_drag.displayApps(m_host.visibleApps()); },
-          [this](const AppInfo &app) { return m_host.shownName(app); },
-          [this](const QString &id) { return m_host.isPinned(id); },
-          [this](const QString &id) { return m_host.isBlocked(id); }, [this] { return m_host.selectedAppID(); },
-          [this](const AppInfo &app) { return m_host.iconSource(app); },
-          [this](const QString &id) { return m_host.isIconCached(id); },
-          [this](const AppInfo &app) { m_host.requestLaunch(app); }})
-    , m_tiles(m_apps)
+    : GridController(host, 1.0, parent)
     , m_autoScroll(timers, VerticalAutoScroll::Ports{
                                [this] { return m_metrics; }, [this](double y) { Q_EMIT scrollRequested(y); },
                                [this] { return m_drag.pointer().y(); },
@@ -25,25 +15,7 @@ VerticalGridController::VerticalGridController(GridHost &host, TimerService &tim
                                    m_drag.updatePreview(m_drag.pointer(), dragGeometry(m_geometry));
                                }})
 {
-    connect(&host, &GridHost::appsChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
-    connect(&host, &GridHost::gridPreferenceChanged, this, &VerticalGridController::relayout);
-    connect(&host, &GridHost::selectedAppIDChanged, this, [this] {
-        m_apps.scheduleRefresh();
-        revealSelection();
-    });
-    connect(&host, &GridHost::initialScanDoneChanged, this, &VerticalGridController::updateEmptyState);
-    connect(&m_drag, &GridDragState::previewOrderChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
-    connect(&m_drag, &GridDragState::draggingIDChanged, &m_apps, &ShownAppsModel::scheduleRefresh);
-    connect(&m_apps, &ShownAppsModel::refreshed, this, &VerticalGridController::afterRefresh);
     m_apps.refresh();
-}
-
-void VerticalGridController::setWidth(double width)
-{
-    if (width == m_width)
-        return;
-    m_width = width;
-    relayout();
 }
 
 double VerticalGridController::contentHeight() const
@@ -58,17 +30,13 @@ QPointF VerticalGridController::cellPosition(int index) const
 
 void VerticalGridController::shown()
 {
-    m_shown = true;
-    m_apps.setPaused(false);
-    m_writtenColumns.reset();
-    m_writtenCeiling.reset();
+    show();
     relayout();
 }
 
 void VerticalGridController::hidden()
 {
-    m_shown = false;
-    m_apps.setPaused(true);
+    hide();
 }
 
 void VerticalGridController::updateTileWindow()
@@ -92,16 +60,7 @@ void VerticalGridController::relayout()
     m_geometry = g;
     m_showAddTile = showAdd;
     m_reorderEnabled = reorder;
-    if (m_shown) {
-        if (m_writtenColumns != g.columns) {
-            m_writtenColumns = g.columns;
-            m_host.setGridColumns(g.columns);
-        }
-        if (m_writtenCeiling != ceiling) {
-            m_writtenCeiling = ceiling;
-            m_host.setGridZoomCeiling(ceiling);
-        }
-    }
+    writeBack(g.columns, ceiling);
     updateTileWindow();
     if (changed)
         Q_EMIT layoutChanged();
@@ -111,16 +70,6 @@ void VerticalGridController::afterRefresh()
 {
     relayout();
     updateEmptyState();
-}
-
-void VerticalGridController::updateEmptyState()
-{
-    auto state = GridEmptyState::forInput({m_apps.count() == 0, m_host.isInitialScanDone(), m_host.showHiddenApps(),
-                                           m_host.searchText(), m_host.isGroupSelected()});
-    if (state == m_emptyState)
-        return;
-    m_emptyState = std::move(state);
-    Q_EMIT emptyStateChanged();
 }
 
 void VerticalGridController::setScrollMetrics(double offset, double content, double visible, double trackHeight)
@@ -157,20 +106,14 @@ double VerticalGridController::revealOffset(const GridLayoutGeometry &g, int ind
     return std::clamp(offset, 0.0, largest);
 }
 
-void VerticalGridController::revealSelection()
+void VerticalGridController::selectionChanged()
 {
-    const std::optional<QString> id = m_host.selectedAppID();
-    if (!id)
+    const std::optional<int> index = selectedIndex();
+    if (!index)
         return;
-    const QList<AppInfo> shown = m_drag.displayApps(m_host.visibleApps());
-    for (int i = 0; i < shown.size(); ++i) {
-        if (shown.at(i).bundleID == *id) {
-            const double offset = revealOffset(m_geometry, i, m_metrics);
-            if (offset != m_metrics.offset)
-                Q_EMIT scrollRequested(offset);
-            return;
-        }
-    }
+    const double offset = revealOffset(m_geometry, *index, m_metrics);
+    if (offset != m_metrics.offset)
+        Q_EMIT scrollRequested(offset);
 }
 
 void VerticalGridController::dragChanged(QPointF pressPosition, QPointF position)
@@ -196,11 +139,7 @@ void VerticalGridController::dragEnded()
     if (!m_drag.draggingID())
         return;
     if (m_reorderEnabled && m_drag.previewOrder()) {
-        const GridDragCommit commit = m_drag.commit(m_host.isGroupSelected(), m_apps.apps());
-        if (commit.kind == GridDragCommit::Kind::CustomOrder)
-            m_host.commitCustomOrder(commit.apps);
-        else if (commit.kind == GridDragCommit::Kind::GroupOrder)
-            m_host.commitGroupOrder(commit.bundleIDs);
+        commitDrop(m_apps.apps());
     } else {
         m_drag.discard();
     }
