@@ -10,6 +10,7 @@ LinuxAppInstances::LinuxAppInstances(DesktopEntryLookup entries, QString procRoo
     : m_entries(std::move(entries))
     , m_root(std::move(procRoot))
     , m_ownPid(ownPid >= 0 ? ownPid : AppIdentity::processID())
+    , m_marksReader(m_root)
 {
     (void)refresh();
 }
@@ -62,7 +63,7 @@ LinuxAppInstances::Changes LinuxAppInstances::refresh()
     Changes changes;
     // The counters are read before the listing, so that whatever starts or ends while it runs moves them for the
     // next scan.
-    const auto marks = ProcFs::tableMarks(m_root);
+    const auto marks = m_marksReader.read();
     // An exec moves neither counter, so the processes that may still exec are looked at one by one.
     if (m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost && !unsettledProcessExeced()) {
         ++m_quietScans;

@@ -94,6 +94,7 @@ private:
     quint64 m_seenCounter = 0;
     quint64 m_processesRead = 0;
     quint64 m_scan = 0;
+    ProcFs::TableMarksReader m_marksReader;
     std::optional<ProcFs::TableMarks> m_marks;
     int m_quietScans = 0;
     int m_quietScansAtMost = defaultQuietScansAtMost;

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 QByteArray pidPath(const QString &root, qint64 pid, const char *leaf)
@@ -126,10 +128,51 @@ std::optional<TableMarks> parseLoadavg(const QByteArray &loadavg)
     return out;
 }
 
-std::optional<TableMarks> tableMarks(const QString &root)
+TableMarksReader::TableMarksReader(const QString &root)
+    : m_path(QFile::encodeName(root) + "/loadavg")
 {
-    const auto loadavg = readSmallFile(QFile::encodeName(root) + "/loadavg");
-    return loadavg ? parseLoadavg(*loadavg) : std::nullopt;
+}
+
+TableMarksReader::~TableMarksReader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+TableMarksReader::TableMarksReader(TableMarksReader &&other) noexcept
+    : m_path(std::move(other.m_path))
+    , m_fd(std::exchange(other.m_fd, -1))
+{
+}
+
+TableMarksReader &TableMarksReader::operator=(TableMarksReader &&other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_path = std::move(other.m_path);
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+std::optional<TableMarks> TableMarksReader::read()
+{
+    if (m_fd < 0)
+        m_fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return std::nullopt;
+    char buffer[256];
+    ssize_t n = -1;
+    do
+        n = ::pread(m_fd, buffer, sizeof buffer, 0);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        return std::nullopt;
+    }
+    return parseLoadavg(QByteArray(buffer, n));
 }
 
 std::optional<StatFields> parseStat(const QByteArray &stat)

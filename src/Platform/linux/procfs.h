@@ -56,7 +56,25 @@ struct TableMarks
     qint64 lastPid = 0;
     friend bool operator==(const TableMarks &, const TableMarks &) = default;
 };
-[[nodiscard]] std::optional<TableMarks> tableMarks(const QString &root);
+// Reads them with <root>/loadavg kept open: each look at them is one read at its start (the kernel makes
+// the text anew for it) instead of an open, two reads and a close. A file that cannot be opened or read gives no
+// counters and is opened again at the next look.
+class TableMarksReader
+{
+public:
+    explicit TableMarksReader(const QString &root);
+    ~TableMarksReader();
+    TableMarksReader(TableMarksReader &&other) noexcept;
+    TableMarksReader &operator=(TableMarksReader &&other) noexcept;
+    TableMarksReader(const TableMarksReader &) = delete;
+    TableMarksReader &operator=(const TableMarksReader &) = delete;
+
+    [[nodiscard]] std::optional<TableMarks> read();
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
 // "0.20 0.18 0.12 1/80 11206": running/threads, then the last pid.
 [[nodiscard]] std::optional<TableMarks> parseLoadavg(const QByteArray &loadavg);
 

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <thread>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void parseCgroupPath();
     void parseLoadavg_data();
     void parseLoadavg();
+    void theCountersAreReadAnewAtEachLook();
     void environmentValue_data();
     void environmentValue();
     void refusals_data();
@@ -197,7 +199,33 @@ void TestLinuxProcessTable::parseLoadavg()
         QCOMPARE(marks->lastPid, lastPid);
     }
     // The machine's own counters are readable.
-    QVERIFY(ProcFs::tableMarks(u"/proc"_qs).has_value());
+    QVERIFY(ProcFs::TableMarksReader(u"/proc"_qs).read().has_value());
+}
+
+void TestLinuxProcessTable::theCountersAreReadAnewAtEachLook()
+{
+    // The kernel's file, kept open: a thread made between two looks hands out a pid, so the second look differs.
+    ProcFs::TableMarksReader machine(u"/proc"_qs);
+    const auto before = machine.read();
+    QVERIFY(before.has_value());
+    std::thread([] {}).join();
+    const auto after = machine.read();
+    QVERIFY(after.has_value());
+    QVERIFY(after->lastPid != before->lastPid);
+
+    // A file that is not there yet, then written over with a shorter text, then unreadable.
+    QTemporaryDir dir;
+    const QString path = dir.path() + u"/loadavg"_qs;
+    ProcFs::TableMarksReader reader(dir.path());
+    QVERIFY(!reader.read().has_value());
+    ProcTree::write(path, "0.10 0.20 0.30 12/1000 123456\n");
+    QVERIFY(reader.read() == (ProcFs::TableMarks{1000, 123456}));
+    ProcTree::write(path, "0 0 0 1/80 7\n");
+    QVERIFY(reader.read() == (ProcFs::TableMarks{80, 7}));
+    ProcTree::write(path, "");
+    QVERIFY(!reader.read().has_value());
+    ProcTree::write(path, "0 0 0 1/81 8\n");
+    QVERIFY(reader.read() == (ProcFs::TableMarks{81, 8}));
 }
 
 void TestLinuxProcessTable::environmentValue_data()
