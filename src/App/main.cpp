@@ -8,6 +8,7 @@
 #include "appprocesscontrol.h"
 #include "appscanner.h"
 #include "appstate.h"
+#include "caretblink.h"
 #include "datalocation.h"
 #include "linux/dbusnotifications.h"
 #include "desktopentryindex.h"
@@ -60,6 +61,7 @@
 #include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QStyleHints>
 #include <QIcon>
 #include <QLocale>
 #include <QProcessEnvironment>
@@ -177,6 +179,11 @@ int main(int argc, char *argv[])
 
     SystemClock clock;
     LinuxTimerService timers(clock);
+    // The caret holds still a while after the last input, so an idle window draws nothing.
+    CaretBlink caretBlink(
+        QGuiApplication::styleHints()->cursorFlashTime(),
+        [](int ms) { QGuiApplication::styleHints()->setCursorFlashTime(ms); }, timers);
+    app.installEventFilter(&caretBlink);
     DBusNotifications notifications;
     Notifier notifier(notifications);
     LogindSleepWake sleepWake(clock, timers);

@@ -10,6 +10,7 @@ Item {
     // The tiles' right-click menu.
     property AppContextMenuModel menuModel: null
     readonly property PagerModel pager: controller.pager
+    readonly property PageWindow pageWindow: controller.pageWindow
     readonly property var shownWindow: Window.window
 
     Binding { target: root.controller; property: "width"; value: root.width }
@@ -42,6 +43,7 @@ Item {
                     readonly property int slot: position % root.controller.perPage
 
                     objectName: "tile:" + bundleID
+                    visible: page >= root.pageWindow.shownFirst && page <= root.pageWindow.shownLast
                     x: page * root.controller.width + root.controller.paddingH
                        + (slot % root.controller.columns) * root.controller.columnPitch
                     y: root.controller.paddingV + Math.floor(slot / root.controller.columns) * root.controller.rowPitch
@@ -62,7 +64,8 @@ Item {
                 readonly property int index: root.controller.apps.count
                 readonly property int page: Math.floor(index / root.controller.perPage)
                 readonly property int slot: index % root.controller.perPage
-                visible: root.controller.showAddTile
+                visible: root.controller.showAddTile && page >= root.pageWindow.shownFirst
+                         && page <= root.pageWindow.shownLast
                 x: page * root.controller.width + root.controller.paddingH
                    + (slot % root.controller.columns) * root.controller.columnPitch
                 y: root.controller.paddingV + Math.floor(slot / root.controller.columns) * root.controller.rowPitch

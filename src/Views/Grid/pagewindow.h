@@ -10,6 +10,9 @@
 // so a grid of many pages costs what five pages cost. The pager keeps `center` on its current page (the nearest one
 // while the pages are dragged) and tells the window where the strip is drawn, so a page coming into view, or one
 // the strip still shows at the start of a snap, is always built.
+// Of the pages that build their tiles, only those the strip is drawn over (or, during a snap, passes on its way)
+// are shown: at rest that is the current page alone, so a frame of the caret or of a hover walks one page's tiles,
+// not five.
 // Main thread only; owned by the paged grid.
 class PageWindow : public QObject
 {
@@ -19,6 +22,8 @@ class PageWindow : public QObject
     Q_PROPERTY(int center READ center NOTIFY centerChanged)
     Q_PROPERTY(int firstPage READ firstPage NOTIFY pagesChanged)
     Q_PROPERTY(int lastPage READ lastPage NOTIFY pagesChanged)
+    Q_PROPERTY(int shownFirst READ shownFirst NOTIFY shownChanged)
+    Q_PROPERTY(int shownLast READ shownLast NOTIFY shownChanged)
 public:
     // Pages this far from the centre still build their tiles.
     static constexpr int reach = 2;
@@ -29,6 +34,9 @@ public:
     // The first and last page that build their tiles.
     [[nodiscard]] int firstPage() const { return m_firstPage; }
     [[nodiscard]] int lastPage() const { return m_lastPage; }
+    // The first and last page whose tiles are shown.
+    [[nodiscard]] int shownFirst() const { return m_shownFirst; }
+    [[nodiscard]] int shownLast() const { return m_shownLast; }
 
     // The centre alone: the strip is drawn where it goes.
     void setCenter(int center) { setPages(center, center, center); }
@@ -42,9 +50,12 @@ public:
 Q_SIGNALS:
     void centerChanged();
     void pagesChanged();
+    void shownChanged();
 
 private:
     int m_center = 0;
     int m_firstPage = 0;
     int m_lastPage = reach;
+    int m_shownFirst = 0;
+    int m_shownLast = 0;
 };

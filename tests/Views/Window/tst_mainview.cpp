@@ -1,7 +1,9 @@
 #include "appgroup.h"
 #include "mainviewfixture.h"
 
+#include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,6 +97,34 @@ private Q_SLOTS:
         Q_EMIT m.f.activation.becameActive();
         QCOMPARE(m.state().searchText(), QString());
         QVERIFY(m.field()->hasActiveFocus());
+    }
+
+    // When the caret stops blinking it stays drawn, whatever phase it stopped in, and typing still reaches the field.
+    void aCaretThatHoldsStillStaysShown()
+    {
+        Main m(m_icons.path(), 4);
+        QTRY_VERIFY(m.field()->hasActiveFocus());
+        m.view.type(u"wx"_qs);
+        QStyleHints *hints = QGuiApplication::styleHints();
+        const int flashTime = hints->cursorFlashTime();
+        auto caretShown = [&](const QString &shot) {
+            const QRectF caret = m.field()->property("cursorRectangle").toRectF();
+            const QPointF middle = m.field()->mapToScene(caret.center());
+            const QImage image = m.view.grab(shot);
+            const QColor onCaret = image.pixelColor(middle.toPoint());
+            const QColor beside = image.pixelColor((middle + QPointF(6, 0)).toPoint());
+            return onCaret.lightness() + 60 < beside.lightness();
+        };
+        for (int phase : {0, 250, 500, 750}) {
+            hints->setCursorFlashTime(flashTime);
+            QTest::qWait(phase);
+            hints->setCursorFlashTime(0);
+            QTest::qWait(600);
+            QVERIFY2(caretShown(u"caret-held-still"_qs), qPrintable(QString::number(phase)));
+        }
+        m.view.type(u"y"_qs);
+        QCOMPARE(m.state().searchText(), u"wxy"_qs);
+        hints->setCursorFlashTime(flashTime);
     }
 
     void inputMethodCompositionKeepsReturnAndArrows()
