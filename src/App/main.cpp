@@ -61,7 +61,6 @@
 #include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QStyleHints>
 #include <QIcon>
 #include <QLocale>
 #include <QProcessEnvironment>
@@ -69,6 +68,7 @@
 #include <QQmlComponent>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyleHints>
 #include <QThreadPool>
 #include <QtQml/qqmlextensionplugin.h>
 

@@ -8,8 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
-
 namespace {
 
 QByteArray pidPath(const QString &root, qint64 pid, const char *leaf)
@@ -137,23 +135,6 @@ TableMarksReader::~TableMarksReader()
 {
     if (m_fd >= 0)
         ::close(m_fd);
-}
-
-TableMarksReader::TableMarksReader(TableMarksReader &&other) noexcept
-    : m_path(std::move(other.m_path))
-    , m_fd(std::exchange(other.m_fd, -1))
-{
-}
-
-TableMarksReader &TableMarksReader::operator=(TableMarksReader &&other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_path = std::move(other.m_path);
-        m_fd = std::exchange(other.m_fd, -1);
-    }
-    return *this;
 }
 
 std::optional<TableMarks> TableMarksReader::read()

@@ -64,8 +64,6 @@ class TableMarksReader
 public:
     explicit TableMarksReader(const QString &root);
     ~TableMarksReader();
-    TableMarksReader(TableMarksReader &&other) noexcept;
-    TableMarksReader &operator=(TableMarksReader &&other) noexcept;
     TableMarksReader(const TableMarksReader &) = delete;
     TableMarksReader &operator=(const TableMarksReader &) = delete;
 
