@@ -38,6 +38,7 @@
 #include "linux/linuxtimerservice.h"
 #include "linux/linuxworkspaceevents.h"
 #include "linux/logindsleepwake.h"
+#include "linux/processtablewatch.h"
 #include "notifier.h"
 #include "portablebundlereader.h"
 #include "portableiconsource.h"
@@ -196,7 +197,10 @@ int main(int argc, char *argv[])
             return instances.processForWindowClass(instanceName, className);
         }});
     LinuxRunningApps runningApps(instances, processTable, &windowList);
-    LinuxWorkspaceEvents workspace(instances, timers, &display);
+    // The process table's counters are looked at on a thread of their own, so that an idle machine leaves this one
+    // asleep.
+    ProcessTableWatch tableWatch(QStringLiteral("/proc"), LinuxWorkspaceEvents::scanInterval);
+    LinuxWorkspaceEvents workspace(instances, timers, &display, &tableWatch);
     EmbeddedProcessFamily processFamily(processTable);
     const EmbeddedAppRegistry embeddedApps;
     AppProcessControl processControl(runningApps, processFamily, embeddedApps);

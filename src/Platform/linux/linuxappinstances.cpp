@@ -58,14 +58,15 @@ void LinuxAppInstances::mapUnmappedAgain()
     }
 }
 
-LinuxAppInstances::Changes LinuxAppInstances::refresh()
+LinuxAppInstances::Changes LinuxAppInstances::refresh(Listing when)
 {
     Changes changes;
     // The counters are read before the listing, so that whatever starts or ends while it runs moves them for the
     // next scan.
     const auto marks = m_marksReader.read();
     // An exec moves neither counter, so the processes that may still exec are looked at one by one.
-    if (m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost && !unsettledProcessExeced()) {
+    if (when == Listing::whenMoved && m_started && marks && marks == m_marks && m_quietScans < m_quietScansAtMost &&
+        !unsettledProcessExeced()) {
         ++m_quietScans;
         return changes;
     }

@@ -38,13 +38,17 @@ public:
     // nothing. A listing that fails changes nothing. While the table's counters (ProcFs::tableMarks) stand still the
     // listing is skipped, but never more than a few times in a row, and not when a young process has run its real
     // program since it was read (see recheckListings).
-    Changes refresh();
+    // With `Listing::always`, the table is listed whatever its counters say.
+    enum class Listing { whenMoved, always };
+    Changes refresh(Listing when = Listing::whenMoved);
     static constexpr int defaultQuietScansAtMost = 99; // a listing at least every 5 s at 50 ms a scan
     // A new process read between its fork and its exec shows its parent's program and environment. One that maps to
     // no app, or runs its parent's executable, has its executable looked at again in this many scans (a quiet scan
     // reads just those links), and is read and mapped anew once it runs another one.
     static constexpr int recheckListings = 20;
     void setQuietScansAtMost(int scans) { m_quietScansAtMost = scans; }
+    // Whether a young process still has its executable looked at again in the coming scans.
+    [[nodiscard]] bool hasUnsettledProcesses() const { return !m_unsettled.isEmpty(); }
 
     // The instances of other programs, in the order they were first seen.
     [[nodiscard]] QList<RunningApp> instances() const;

@@ -1,16 +1,26 @@
 #include "linux/linuxworkspaceevents.h"
 
 #include "linux/linuxappinstances.h"
+#include "linux/processtablewatch.h"
 #include "linux/x11display.h"
 #include "linux/x11windowlist.h"
 
 LinuxWorkspaceEvents::LinuxWorkspaceEvents(LinuxAppInstances &instances, TimerService &timers, X11Display *display,
-                                           QObject *parent)
+                                           ProcessTableWatch *tableWatch, QObject *parent)
     : WorkspaceEvents(parent)
     , m_instances(instances)
+    , m_timers(timers)
+    , m_tableWatch(tableWatch)
     , m_display(display)
 {
-    m_timer = timers.startRepeating(scanInterval, [this] { scan(); });
+    if (m_tableWatch) {
+        connect(m_tableWatch, &ProcessTableWatch::moved, this, &LinuxWorkspaceEvents::scan);
+        m_tableWatch->start();
+        m_scanningOften = true; // so that the first arming arms the slow timer
+        armTimer();
+    } else {
+        m_timer = timers.startRepeating(scanInterval, [this] { scan(); });
+    }
     if (m_display && m_display->isConnected()) {
         m_windows = new X11WindowList(m_display, X11WindowList::Options{
             true, [this](const QString &instanceName, const QString &className) {
@@ -37,7 +47,16 @@ LinuxWorkspaceEvents::~LinuxWorkspaceEvents()
 
 void LinuxWorkspaceEvents::scan()
 {
-    const auto changes = m_instances.refresh();
+    scanTable(false);
+}
+
+void LinuxWorkspaceEvents::scanTable(bool forceListing)
+{
+    const auto changes =
+        m_instances.refresh(forceListing ? LinuxAppInstances::Listing::always : LinuxAppInstances::Listing::whenMoved);
+    // Set before the events go out, so that a handler that scans again finds it right.
+    if (m_tableWatch)
+        armTimer();
     for (const auto &app : changes.terminated) {
         if (app.instanceID == m_activeInstanceID)
             m_activeInstanceID.clear();
@@ -45,6 +64,18 @@ void LinuxWorkspaceEvents::scan()
     }
     for (const auto &app : changes.launched)
         Q_EMIT didLaunch(app);
+}
+
+void LinuxWorkspaceEvents::armTimer()
+{
+    const bool often = m_instances.hasUnsettledProcesses();
+    if (often == m_scanningOften)
+        return;
+    m_scanningOften = often;
+    if (often)
+        m_timer = m_timers.startRepeating(scanInterval, [this] { scanTable(false); });
+    else
+        m_timer = m_timers.startRepeating(listingInterval, [this] { scanTable(true); });
 }
 
 void LinuxWorkspaceEvents::activeWindowChanged()

@@ -4,12 +4,15 @@
 #include "linux/linuxappinstances.h"
 #include "linux/linuxrunningapps.h"
 #include "linux/linuxworkspaceevents.h"
+#include "linux/processtablewatch.h"
 #include "linux/processsignaller.h"
 #include "linux/x11windowlist.h"
 #include "proctree.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
 
@@ -71,6 +74,8 @@ private Q_SLOTS:
     void terminateSignalsTheMainProcess();
     void hideIconifiesTheInstanceWindowsOnly();
     void eventsComeFromTheScanEveryFiftyMilliseconds();
+    void theTableWatchSendsOneNoticeForMovedCounters();
+    void withATableWatchTheMainThreadScansOnlyWhenNeeded();
     void processesThatRanBeforeTheEntriesAreMappedOnceTheyCome();
     void newWindowsAreAnnouncedOncePerInstance();
     void windowsWithoutAPidFindTheirOwner_data();
@@ -368,6 +373,79 @@ void TestLinuxAppInstances::eventsComeFromTheScanEveryFiftyMilliseconds()
     m_tree->remove(801);
     clock.advanceBy(50ms);
     QCOMPARE(seen, (QStringList{u"launch gimp"_qs, u"end gimp"_qs}));
+}
+
+void TestLinuxAppInstances::theTableWatchSendsOneNoticeForMovedCounters()
+{
+    const QString loadavg = m_tree->root() + u"/loadavg"_qs;
+    ProcTree::write(loadavg, "0.10 0.20 0.30 1/100 500\n");
+    ProcessTableWatch watch(m_tree->root(), 5ms);
+    int notices = 0;
+    connect(&watch, &ProcessTableWatch::moved, this, [&] { ++notices; });
+    watch.start();
+    QTest::qWait(60); // a dozen looks at counters that stand still
+    QCOMPARE(notices, 0);
+
+    ProcTree::write(loadavg, "0.10 0.20 0.30 1/101 501\n");
+    QTRY_COMPARE(notices, 1);
+    QTest::qWait(60);
+    QCOMPARE(notices, 1);
+
+    // Counters that cannot be read move at every look, but a notice not yet handled is never sent again.
+    ProcTree::write(loadavg, "garbage");
+    QThread::msleep(200); // no event loop: the looks go on
+    QCoreApplication::processEvents();
+    QCOMPARE(notices, 2);
+}
+
+void TestLinuxAppInstances::withATableWatchTheMainThreadScansOnlyWhenNeeded()
+{
+    const QString loadavg = m_tree->root() + u"/loadavg"_qs;
+    // Written in place with one write of the same length, so that the watch's thread never reads half a file.
+    const auto counters = [&](int threads, int lastPid) {
+        QFile f(loadavg);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QCOMPARE(f.write(u"0.10 0.20 0.30 1/%1 %2\n"_qs.arg(threads).arg(lastPid).toUtf8()), 25);
+    };
+    counters(100, 500);
+    VirtualClock clock;
+    LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    ProcessTableWatch watch(m_tree->root(), 5ms);
+    LinuxWorkspaceEvents events(instances, clock, nullptr, &watch);
+    QStringList seen;
+    connect(&events, &WorkspaceEvents::didLaunch, this, [&](const RunningApp &a) { seen.append(u"launch "_qs + a.bundleID); });
+    connect(&events, &WorkspaceEvents::didTerminate, this,
+            [&](const RunningApp &a) { seen.append(u"end "_qs + a.bundleID); });
+
+    // Moved counters make a scan at once, with no timer of the main thread.
+    m_tree->add(process(600, 1, gimp));
+    counters(101, 600);
+    QTRY_COMPARE(seen, QStringList{u"launch gimp"_qs});
+    const quint64 listings = instances.listings();
+    clock.advanceBy(LinuxWorkspaceEvents::listingInterval - 1ms);
+    QCOMPARE(instances.listings(), listings);
+
+    // Counters that stand still leave a change to the listing every 5 s.
+    m_tree->remove(600);
+    QTest::qWait(30);
+    QCOMPARE(seen.size(), 1);
+    clock.advanceBy(1ms);
+    QCOMPARE(seen, (QStringList{u"launch gimp"_qs, u"end gimp"_qs}));
+
+    // A young process that may still exec is looked at every 50 ms, counters or not.
+    m_tree->add(process(700, 1, u"/usr/bin/launcher"_qs));
+    counters(101, 700);
+    QTRY_VERIFY(instances.hasUnsettledProcesses());
+    m_tree->add(process(700, 1, calc)); // its exec: no counter moves
+    clock.advanceBy(LinuxWorkspaceEvents::scanInterval);
+    QCOMPARE(seen.last(), u"launch org.gnome.Calculator"_qs);
+    // Settled, it goes back to the slow listing.
+    QVERIFY(!instances.hasUnsettledProcesses());
+    const quint64 settled = instances.listings();
+    clock.advanceBy(LinuxWorkspaceEvents::listingInterval - 1ms);
+    QCOMPARE(instances.listings(), settled);
+    clock.advanceBy(1ms);
+    QCOMPARE(instances.listings(), settled + 1);
 }
 
 void TestLinuxAppInstances::processesThatRanBeforeTheEntriesAreMappedOnceTheyCome()

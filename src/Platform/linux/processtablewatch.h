@@ -1,0 +1,41 @@
+#pragma once
+
+#include "instant.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+// The process table's counters (ProcFs::TableMarks of <root>/loadavg) looked at every `interval` on a thread of its
+// own, which does nothing else: an idle table wakes neither the main thread nor its event loop. When they moved
+// since the last look, moved() comes on the owner's thread; looks made before it was handled send nothing more, so a
+// busy table costs one notice at a time. Counters that cannot be read count as moved each look. Made and destroyed
+// on the owner's thread, which also calls start(); the destructor stops the thread and waits for it.
+class ProcessTableWatch : public QObject
+{
+    Q_OBJECT
+public:
+    ProcessTableWatch(QString procRoot, Duration interval, QObject *parent = nullptr);
+    ~ProcessTableWatch() override;
+
+    // Once; the first look sets the counters that later ones are compared with.
+    void start();
+
+Q_SIGNALS:
+    void moved();
+
+private:
+    QString m_root;
+    Duration m_interval;
+    std::jthread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable_any m_wake;
+    std::atomic<bool> m_noticePending = false;
+
+    void run(std::stop_token stop);
+    void notice();
+};
