@@ -1,11 +1,14 @@
 // The idle cost of the /proc scan behind the workspace events, with about 500 processes on the machine: a listing
 // that finds nothing new, the scan at its real pace with and without skipping quiet tables, what each new process
-// adds, and ten seconds of the real event source (250 ms timer and scans) measured as the process's CPU time, which
-// includes the processes and threads that others start meanwhile (each one makes the next scan list the table). The benchmark starts the extra processes itself (copies of sleep) and kills them at the end.
+// adds, and ten seconds of the real event source measured as the process's CPU time: first its 50 ms timer and
+// scans, then the table watch's thread in their place. It includes the processes and threads that others start
+// meanwhile (each one makes the next scan list the table). The benchmark starts the extra processes itself (copies of
+// sleep) and kills them at the end.
 #include "linux/appinstancemapping.h"
 #include "linux/linuxappinstances.h"
 #include "linux/linuxtimerservice.h"
 #include "linux/linuxworkspaceevents.h"
+#include "linux/processtablewatch.h"
 #include "linux/procfs.h"
 #include "linux/systemclock.h"
 
@@ -122,6 +125,7 @@ void BM_IdleEventSource(benchmark::State &state)
 {
     Crowd crowd;
     const auto seconds = state.range(0);
+    const bool watched = state.range(1) != 0;
     for (auto _ : state) {
         int argc = 1;
         char name[] = "bench";
@@ -130,7 +134,8 @@ void BM_IdleEventSource(benchmark::State &state)
         SystemClock clock;
         LinuxTimerService timers(clock);
         LinuxAppInstances instances;
-        LinuxWorkspaceEvents events(instances, timers);
+        ProcessTableWatch watch(QStringLiteral("/proc"), LinuxWorkspaceEvents::scanInterval);
+        LinuxWorkspaceEvents events(instances, timers, nullptr, watched ? &watch : nullptr);
         int launches = 0;
         QObject::connect(&events, &WorkspaceEvents::didLaunch, &app, [&] { ++launches; });
         const double cpuBefore = processCpuSeconds();
@@ -146,7 +151,7 @@ void BM_IdleEventSource(benchmark::State &state)
     }
     state.counters["processes"] = double(ProcFs::listPids(QStringLiteral("/proc")).size());
 }
-BENCHMARK(BM_IdleEventSource)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleEventSource)->ArgNames({"seconds", "watch"})->Args({10, 0})->Args({10, 1})->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
