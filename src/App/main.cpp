@@ -54,6 +54,7 @@
 #include "threadpoolexecutor.h"
 #include "viewsetup.h"
 #include "workspaceterminator.h"
+#include "linux/x11composewarmup.h"
 #include "linux/x11floatingwindowsetup.h"
 #include "linux/x11windowlist.h"
 #include "linux/xcbdisplay.h"
@@ -326,6 +327,9 @@ int main(int argc, char *argv[])
                                   {QStringLiteral("factory"), QVariant::fromValue(viewFactory)},
                                   {QStringLiteral("prompts"), QVariant::fromValue(prompts)}});
     QObject::connect(&tarnwick, &TarnwickApp::mainWindowMade, &activation, &GuiAppActivation::setMainWindow);
+    // The first keystroke does not wait for the compose table.
+    QObject::connect(&tarnwick, &TarnwickApp::mainWindowMade, &tarnwick,
+                     [](QQuickWindow *window) { X11ComposeWarmUp::warmUp(*window); });
 
     // --screenshot FILE: a picture of the first grid once its first page's icons show, then the program ends.
     std::unique_ptr<FirstGridScreenshot> screenshot;
