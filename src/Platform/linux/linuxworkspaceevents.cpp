@@ -13,9 +13,11 @@ LinuxWorkspaceEvents::LinuxWorkspaceEvents(LinuxAppInstances &instances, TimerSe
     , m_tableWatch(tableWatch)
     , m_display(display)
 {
+    // A watch that cannot start leaves the scans to the 50 ms timer.
+    if (m_tableWatch && !m_tableWatch->start())
+        m_tableWatch = nullptr;
     if (m_tableWatch) {
         connect(m_tableWatch, &ProcessTableWatch::moved, this, &LinuxWorkspaceEvents::scan);
-        m_tableWatch->start();
         m_scanningOften = true; // so that the first arming arms the slow timer
         armTimer();
     } else {

@@ -29,7 +29,7 @@ public:
     static constexpr Duration scanInterval = std::chrono::milliseconds(50);
     static constexpr Duration listingInterval = std::chrono::seconds(5);
 
-    // `tableWatch` is started here and must outlive this object.
+    // `tableWatch` is started here and must outlive this object; one that cannot start leaves the 50 ms timer.
     LinuxWorkspaceEvents(LinuxAppInstances &instances, TimerService &timers, X11Display *display = nullptr,
                          ProcessTableWatch *tableWatch = nullptr, QObject *parent = nullptr);
     ~LinuxWorkspaceEvents() override;

@@ -2,7 +2,26 @@
 
 #include "linux/procfs.h"
 
-#include <chrono>
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::int64_t nanosecondsPerSecond = 1'000'000'000;
+
+std::int64_t monotonicNow()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t(now.tv_sec) * nanosecondsPerSecond + now.tv_nsec;
+}
+
+} // namespace
 
 ProcessTableWatch::ProcessTableWatch(QString procRoot, Duration interval, QObject *parent)
     : QObject(parent)
@@ -14,34 +33,47 @@ ProcessTableWatch::ProcessTableWatch(QString procRoot, Duration interval, QObjec
 ProcessTableWatch::~ProcessTableWatch()
 {
     if (m_thread.joinable()) {
-        m_thread.request_stop();
-        m_wake.notify_all();
+        const std::uint64_t one = 1;
+        std::ignore = ::write(m_stop, &one, sizeof one);
         m_thread.join();
     }
+    if (m_stop >= 0)
+        ::close(m_stop);
 }
 
-void ProcessTableWatch::start()
+bool ProcessTableWatch::start()
 {
     if (m_thread.joinable())
-        return;
-    m_thread = std::jthread([this](std::stop_token stop) { run(std::move(stop)); });
+        return true;
+    if (m_stop < 0)
+        m_stop = ::eventfd(0, EFD_CLOEXEC);
+    if (m_stop < 0)
+        return false;
+    m_thread = std::thread([this] { run(); });
+    return true;
 }
 
-void ProcessTableWatch::run(std::stop_token stop)
+void ProcessTableWatch::run()
 {
-    using Steady = std::chrono::steady_clock;
+    // A look costs a wait and one read: no lock, no allocation but the parse's.
+    const std::int64_t interval = std::chrono::duration_cast<std::chrono::nanoseconds>(m_interval).count();
     ProcFs::TableMarksReader reader(m_root);
     std::optional<ProcFs::TableMarks> last = reader.read();
-    Steady::time_point next = Steady::now() + m_interval;
-    std::unique_lock lock(m_mutex);
-    while (!stop.stop_requested()) {
-        // Woken early only to stop.
-        m_wake.wait_until(lock, stop, next, [] { return false; });
-        if (stop.stop_requested())
+    std::int64_t next = monotonicNow() + interval;
+    for (;;) {
+        const std::int64_t wait = std::max<std::int64_t>(0, next - monotonicNow());
+        const timespec timeout{time_t(wait / nanosecondsPerSecond), long(wait % nanosecondsPerSecond)};
+        pollfd stop{m_stop, POLLIN, 0};
+        const int ready = ::ppoll(&stop, 1, &timeout, nullptr);
+        if (ready > 0)
             break;
-        const Steady::time_point now = Steady::now();
+        if (ready < 0 && errno != EINTR)
+            break;
+        const std::int64_t now = monotonicNow();
+        if (now < next)
+            continue;
         // Looks missed while the machine slept are not made up.
-        next = next + m_interval > now ? next + m_interval : now + m_interval;
+        next = next + interval > now ? next + interval : now + interval;
         const std::optional<ProcFs::TableMarks> marks = reader.read();
         const bool changed = !marks || marks != last;
         last = marks;

@@ -6,8 +6,6 @@
 #include <QString>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 // The process table's counters (ProcFs::TableMarks of <root>/loadavg) looked at every `interval` on a thread of its
@@ -22,8 +20,9 @@ public:
     ProcessTableWatch(QString procRoot, Duration interval, QObject *parent = nullptr);
     ~ProcessTableWatch() override;
 
-    // Once; the first look sets the counters that later ones are compared with.
-    void start();
+    // Once; the first look sets the counters that later ones are compared with. False when no thread could be made
+    // for it (no notice comes then).
+    bool start();
 
 Q_SIGNALS:
     void moved();
@@ -31,11 +30,10 @@ Q_SIGNALS:
 private:
     QString m_root;
     Duration m_interval;
-    std::jthread m_thread;
-    std::mutex m_mutex;
-    std::condition_variable_any m_wake;
+    std::thread m_thread;
+    int m_stop = -1; // an eventfd: readable once the thread is to end
     std::atomic<bool> m_noticePending = false;
 
-    void run(std::stop_token stop);
+    void run();
     void notice();
 };
