@@ -20,6 +20,9 @@ LinuxWorkspaceEvents::LinuxWorkspaceEvents(LinuxAppInstances &instances, TimerSe
         connect(m_tableWatch, &ProcessTableWatch::moved, this, &LinuxWorkspaceEvents::scan);
         m_scanningOften = true; // so that the first arming arms the slow timer
         armTimer();
+        // What started or ended between the instances' first look and the watch's is for one scan once the event
+        // loop runs (its events then find their handlers), as the timer's first tick was.
+        QMetaObject::invokeMethod(this, &LinuxWorkspaceEvents::scan, Qt::QueuedConnection);
     } else {
         m_timer = timers.startRepeating(scanInterval, [this] { scan(); });
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <ctime>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -49,16 +50,17 @@ bool ProcessTableWatch::start()
         m_stop = ::eventfd(0, EFD_CLOEXEC);
     if (m_stop < 0)
         return false;
-    m_thread = std::thread([this] { run(); });
+    // The first look is made here, so that whatever starts or ends after start() has returned moves the counters
+    // for the thread's next look, however late the thread begins.
+    auto reader = std::make_shared<ProcFs::TableMarksReader>(m_root);
+    m_thread = std::thread([this, reader, first = reader->read()] { run(*reader, first); });
     return true;
 }
 
-void ProcessTableWatch::run()
+void ProcessTableWatch::run(ProcFs::TableMarksReader &reader, std::optional<ProcFs::TableMarks> last)
 {
     // A look costs a wait and one read: no lock, no allocation but the parse's.
     const std::int64_t interval = std::chrono::duration_cast<std::chrono::nanoseconds>(m_interval).count();
-    ProcFs::TableMarksReader reader(m_root);
-    std::optional<ProcFs::TableMarks> last = reader.read();
     std::int64_t next = monotonicNow() + interval;
     for (;;) {
         const std::int64_t wait = std::max<std::int64_t>(0, next - monotonicNow());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instant.h"
+#include "linux/procfs.h"
 
 #include <QObject>
 #include <QString>
@@ -20,8 +21,8 @@ public:
     ProcessTableWatch(QString procRoot, Duration interval, QObject *parent = nullptr);
     ~ProcessTableWatch() override;
 
-    // Once; the first look sets the counters that later ones are compared with. False when no thread could be made
-    // for it (no notice comes then).
+    // Once; its first look, made before it returns, sets the counters that later ones are compared with. False when
+    // no thread could be made for it (no notice comes then).
     bool start();
 
 Q_SIGNALS:
@@ -34,6 +35,6 @@ private:
     int m_stop = -1; // an eventfd: readable once the thread is to end
     std::atomic<bool> m_noticePending = false;
 
-    void run();
+    void run(ProcFs::TableMarksReader &reader, std::optional<ProcFs::TableMarks> last);
     void notice();
 };

@@ -386,7 +386,12 @@ void TestLinuxAppInstances::theTableWatchSendsOneNoticeForMovedCounters()
     QTest::qWait(60); // a dozen looks at counters that stand still
     QCOMPARE(notices, 0);
 
-    ProcTree::write(loadavg, "0.10 0.20 0.30 1/101 501\n");
+    {
+        // In place with one write, so that the thread never reads half a file.
+        QFile f(loadavg);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QCOMPARE(f.write("0.10 0.20 0.30 1/101 501\n"), 25);
+    }
     QTRY_COMPARE(notices, 1);
     QTest::qWait(60);
     QCOMPARE(notices, 1);
@@ -410,6 +415,9 @@ void TestLinuxAppInstances::withATableWatchTheMainThreadScansOnlyWhenNeeded()
     counters(100, 500);
     VirtualClock clock;
     LinuxAppInstances instances(entries(), m_tree->root(), 99999);
+    // Started between the instances' first look and the watch's: the events' first scan finds it.
+    m_tree->add(process(550, 1, calc, calcScope(55)));
+    counters(101, 550);
     ProcessTableWatch watch(m_tree->root(), 5ms);
     LinuxWorkspaceEvents events(instances, clock, nullptr, &watch);
     QStringList seen;
@@ -417,9 +425,12 @@ void TestLinuxAppInstances::withATableWatchTheMainThreadScansOnlyWhenNeeded()
     connect(&events, &WorkspaceEvents::didTerminate, this,
             [&](const RunningApp &a) { seen.append(u"end "_qs + a.bundleID); });
 
+    QTRY_COMPARE(seen, QStringList{u"launch org.gnome.Calculator"_qs});
+    seen.clear();
+
     // Moved counters make a scan at once, with no timer of the main thread.
     m_tree->add(process(600, 1, gimp));
-    counters(101, 600);
+    counters(102, 600);
     QTRY_COMPARE(seen, QStringList{u"launch gimp"_qs});
     const quint64 listings = instances.listings();
     clock.advanceBy(LinuxWorkspaceEvents::listingInterval - 1ms);
@@ -434,7 +445,7 @@ void TestLinuxAppInstances::withATableWatchTheMainThreadScansOnlyWhenNeeded()
 
     // A young process that may still exec is looked at every 50 ms, counters or not.
     m_tree->add(process(700, 1, u"/usr/bin/launcher"_qs));
-    counters(101, 700);
+    counters(102, 700);
     QTRY_VERIFY(instances.hasUnsettledProcesses());
     m_tree->add(process(700, 1, calc)); // its exec: no counter moves
     clock.advanceBy(LinuxWorkspaceEvents::scanInterval);
