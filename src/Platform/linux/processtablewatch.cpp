@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 #include <ctime>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -28,6 +27,7 @@ ProcessTableWatch::ProcessTableWatch(QString procRoot, Duration interval, QObjec
     : QObject(parent)
     , m_root(std::move(procRoot))
     , m_interval(interval)
+    , m_reader(m_root)
 {
 }
 
@@ -52,12 +52,11 @@ bool ProcessTableWatch::start()
         return false;
     // The first look is made here, so that whatever starts or ends after start() has returned moves the counters
     // for the thread's next look, however late the thread begins.
-    auto reader = std::make_shared<ProcFs::TableMarksReader>(m_root);
-    m_thread = std::thread([this, reader, first = reader->read()] { run(*reader, first); });
+    m_thread = std::thread([this, first = m_reader.read()] { run(first); });
     return true;
 }
 
-void ProcessTableWatch::run(ProcFs::TableMarksReader &reader, std::optional<ProcFs::TableMarks> last)
+void ProcessTableWatch::run(std::optional<ProcFs::TableMarks> last)
 {
     // A look costs a wait and one read: no lock, no allocation but the parse's.
     const std::int64_t interval = std::chrono::duration_cast<std::chrono::nanoseconds>(m_interval).count();
@@ -76,7 +75,7 @@ void ProcessTableWatch::run(ProcFs::TableMarksReader &reader, std::optional<Proc
             continue;
         // Looks missed while the machine slept are not made up.
         next = next + interval > now ? next + interval : now + interval;
-        const std::optional<ProcFs::TableMarks> marks = reader.read();
+        const std::optional<ProcFs::TableMarks> marks = m_reader.read();
         const bool changed = !marks || marks != last;
         last = marks;
         if (changed && !m_noticePending.exchange(true))

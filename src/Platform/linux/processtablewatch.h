@@ -31,10 +31,11 @@ Q_SIGNALS:
 private:
     QString m_root;
     Duration m_interval;
+    ProcFs::TableMarksReader m_reader; // start()'s, then the thread's alone
     std::thread m_thread;
     int m_stop = -1; // an eventfd: readable once the thread is to end
     std::atomic<bool> m_noticePending = false;
 
-    void run(ProcFs::TableMarksReader &reader, std::optional<ProcFs::TableMarks> last);
+    void run(std::optional<ProcFs::TableMarks> last);
     void notice();
 };
